@@ -1,0 +1,175 @@
+#include "Engine.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include <GL/freeglut.h>
+
+#include "Camera.h"
+#include "GlRenderer.h"
+#include "GlutWindow.h"
+#include "MenuManager.h"
+#include "SimulationManager.h"
+#include "TextureManager.h"
+
+Engine* gEngine = nullptr;
+
+namespace {
+
+// Without an X display the toolkit would only fail with its own terse error; say what to do instead.
+bool displayAvailable(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-display") == 0) return true;
+    }
+    const char* display = std::getenv("DISPLAY");
+    return display != nullptr && display[0] != '\0';
+}
+
+void onDisplay()
+{
+    gEngine->displayFrame();
+    glFlush();
+    glutSwapBuffers();
+}
+
+void onReshape(int width, int height)
+{
+    glutPostRedisplay();
+    gEngine->reshape(width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glViewport(0, 0, gEngine->windowWidth, gEngine->windowHeight);
+}
+
+MouseButton buttonFromToolkit(int button)
+{
+    if (button == GLUT_LEFT_BUTTON) return MouseButton::Left;
+    if (button == GLUT_RIGHT_BUTTON) return MouseButton::Right;
+    return MouseButton::Other;
+}
+
+void onMouse(int button, int state, int, int) { gEngine->setButton(buttonFromToolkit(button), state == GLUT_DOWN); }
+
+void onMotion(int x, int y) { gEngine->pointerMoved(x, y); }
+
+void onRedrawTimer(int)
+{
+    glutPostRedisplay();
+    glutTimerFunc(static_cast<unsigned>(gEngine->redrawPeriodMs), onRedrawTimer, 0);
+}
+
+// Re-armed after the tick's work, so a slow tick delays the next instead of piling ticks up.
+void onUpdateTimer(int)
+{
+    gEngine->updateTick();
+    glutTimerFunc(static_cast<unsigned>(gEngine->updatePeriodMs), onUpdateTimer, 0);
+}
+
+} // namespace
+
+Engine::Engine(SimulationManager* simulation, MenuManager* menu)
+    : simulation(simulation), menu(menu), textures(new TextureManager), camera(new Camera)
+{
+    std::cout << "here you are" << std::endl;
+    leftDown = false;
+    rightDown = false;
+    gEngine = this;
+}
+
+void Engine::resetView()
+{
+    redrawPeriodMs = 16;
+    updatePeriodMs = 16;
+    aspectRatio = 4.0f / 3.0f;
+    windowX = 0;
+    windowY = 0;
+    windowWidth = 800;
+    windowHeight = 600;
+    *camera = Camera{};
+    camera->aspect = aspectRatio;
+    centreX = windowX + windowWidth / 2;
+    centreY = windowY + windowHeight / 2;
+}
+
+void Engine::run(int argc, char** argv)
+{
+    resetView();
+    if (!displayAvailable(argc, argv)) {
+        std::cerr << "Skirmora needs a graphical display, and none is set (DISPLAY is empty).\n"
+                     "Run it on a desktop, or under a virtual one:\n"
+                     "  xvfb-run -a -s \"-screen 0 1024x768x24\" ./skirmora"
+                  << std::endl;
+        std::exit(EXIT_FAILURE);
+    }
+
+    glutInit(&argc, argv);
+    glutInitWindowSize(windowWidth, windowHeight);
+    glutInitWindowPosition(windowX, windowY);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+    glutCreateWindow("Skirmora");
+    std::cout << "after this" << std::endl;
+    glutSetCursor(GLUT_CURSOR_NONE);
+
+    static GlutWindow glutWindow;
+    static GlRenderer glRenderer;
+    window = &glutWindow;
+    renderer = &glRenderer;
+    setQuadRenderer(&glRenderer);
+
+    glutDisplayFunc(onDisplay);
+    glutReshapeFunc(onReshape);
+    glutWindow.registerCallbacks();
+    glutMouseFunc(onMouse);
+    glutMotionFunc(onMotion);
+    glutPassiveMotionFunc(onMotion);
+    glutTimerFunc(static_cast<unsigned>(gEngine->redrawPeriodMs), onRedrawTimer, 0);
+    glutTimerFunc(static_cast<unsigned>(gEngine->updatePeriodMs), onUpdateTimer, 0);
+
+    initGl();
+    textures->loadAllTextures();
+    simulation->init();
+    glutMainLoop();
+}
+
+void Engine::updateTick()
+{
+    simulation->update();
+    simulation->updateAll();
+    menu->update();
+}
+
+void Engine::displayFrame()
+{
+    simulation->renderAll();
+    menu->render();
+}
+
+void Engine::reshape(int width, int height)
+{
+    if (height == 0) height = 1;
+    aspectRatio = static_cast<float>(static_cast<double>(width) / static_cast<double>(height));
+    centreX = width / 2;
+    centreY = height / 2;
+    windowWidth = width;
+    windowHeight = height;
+    // One extent is kept and the other derived from it, so repeated reshapes let the view drift.
+    if (aspectRatio > 1.0f)
+        camera->viewHeight = camera->viewWidth / aspectRatio;
+    else
+        camera->viewWidth = camera->viewHeight * aspectRatio;
+    camera->aspect = aspectRatio;
+}
+
+void Engine::setButton(MouseButton button, bool down)
+{
+    if (button == MouseButton::Left) leftDown = down;
+    if (button == MouseButton::Right) rightDown = down;
+}
+
+void Engine::pointerMoved(int x, int y)
+{
+    mouseX = x;
+    mouseY = y;
+}

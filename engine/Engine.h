@@ -1,0 +1,66 @@
+#pragma once
+
+#include <memory>
+
+#include "Camera.h"
+
+class MenuManager;
+class Renderer;
+class SimulationManager;
+class TextureManager;
+class WindowSystem;
+
+// Mouse buttons the engine keeps track of; others are ignored.
+enum class MouseButton { Left, Right, Other };
+
+// The application: window, frame loop and the state the game reads (textures, camera, pointer, buttons).
+// One instance, reached through gEngine.
+class Engine {
+public:
+    // Creates the texture registry and the camera, prints "here you are" and becomes gEngine.
+    Engine(SimulationManager* simulation, MenuManager* menu);
+
+    // Opens the window, sets up OpenGL, loads the textures, builds the game and runs the toolkit's loop.
+    void run(int argc, char** argv);
+
+    // One fixed step: the game's update, the component pass with its removals, the menu.
+    void updateTick();
+    // One frame: the render pass and the menu's drawing (the caller presents the frame).
+    void displayFrame();
+    // Adopts a new window size: aspect, centre and the camera extents.
+    void reshape(int width, int height);
+    void setButton(MouseButton button, bool down);
+    void pointerMoved(int x, int y);
+
+    SimulationManager* simulation;
+    MenuManager* menu;
+    TextureManager* textures;
+    Camera* camera;
+    // What the game asks of the window system, and what the render pass draws with. run() installs
+    // the toolkit's; tests install scripted ones.
+    WindowSystem* window = nullptr;
+    Renderer* renderer = nullptr;
+
+    float aspectRatio = 4.0f / 3.0f;
+    int redrawPeriodMs = 16;
+    int updatePeriodMs = 16;
+    int windowX = 0;
+    int windowY = 0;
+    int windowWidth = 800;
+    int windowHeight = 600;
+    // Window centre in window pixels (origin top-left); the game warps the pointer here.
+    int centreX = 400;
+    int centreY = 300;
+    // Last reported pointer position in window pixels; the centre until the pointer first moves.
+    int mouseX = 400;
+    int mouseY = 300;
+    bool leftDown = false;
+    bool rightDown = false;
+
+private:
+    // Resets the window geometry and the camera to their start values.
+    void resetView();
+};
+
+// The one Engine; every toolkit callback reaches it through here.
+extern Engine* gEngine;

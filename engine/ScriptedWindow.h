@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "KeyState.h"
+#include "WindowSystem.h"
+
+#include "Engine.h"
+
+// A window system driven by a script instead of a person: tests and benchmarks hold keys, move the
+// pointer and press buttons between ticks, and read back what the game asked of the window.
+class ScriptedWindow : public WindowSystem {
+public:
+    explicit ScriptedWindow(Engine& engine) : engine(engine) {}
+
+    void hold(Key key) { keys.press(key); }
+    void release(Key key) { keys.release(key); }
+    // Reports the pointer at window pixel (x, y), as a motion event would.
+    void movePointer(int x, int y);
+    void setButton(MouseButton button, bool down);
+
+    bool isKeyHeld(Key key) const override { return keys.isHeld(key); }
+    // Like the real toolkit, a warp is echoed as a motion event at the target.
+    void warpPointer(int x, int y) override;
+    void fullScreen() override { ++fullScreenRequests; }
+    void reshapeWindow(int width, int height) override { reshapeRequests.emplace_back(width, height); }
+    void positionWindow(int x, int y) override { positionRequests.emplace_back(x, y); }
+    // Records the status instead of ending the process.
+    void quit(int status) override { quitStatus = status; }
+
+    KeyState keys;
+    std::vector<std::pair<int, int>> warps;
+    int fullScreenRequests = 0;
+    std::vector<std::pair<int, int>> reshapeRequests;
+    std::vector<std::pair<int, int>> positionRequests;
+    std::optional<int> quitStatus;
+
+private:
+    Engine& engine;
+};

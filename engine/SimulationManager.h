@@ -1,0 +1,50 @@
+#pragma once
+
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "HudValues.h"
+
+class Component;
+class GameObject;
+
+// Base of every game: owns the world's bodies by name, fixes the drawing order and the order in
+// which behaviour runs, and runs the update and render passes.
+class SimulationManager {
+public:
+    // Prints "base init".
+    SimulationManager();
+    // Deletes the bodies still registered (and so their components).
+    virtual ~SimulationManager();
+    SimulationManager(const SimulationManager&) = delete;
+    SimulationManager& operator=(const SimulationManager&) = delete;
+
+    // Builds the world; called once before the first tick.
+    virtual void init() {}
+    // The game's own logic, at the start of every update tick.
+    virtual void update() {}
+
+    // Runs every component in attachment order, then removes the bodies marked for removal.
+    void updateAll();
+    // Frame set-up, every visible body in drawing order, then the overlay.
+    void renderAll();
+    // Gives the component to the registered body objectName and enrols it in the update order.
+    void addComponent(Component* component, const std::string& objectName, const std::string& componentName);
+    // Withdraws and destroys a registered body; an unknown name is ignored.
+    void removeObject(const std::string& name);
+    // Rebuilds the drawing order from every registered body.
+    void sortDrawList();
+    // Inserts one body into the drawing order at its layer's place.
+    void addToDrawList(GameObject* body);
+
+    // The values the text overlay shows.
+    std::unique_ptr<HudValues> hud;
+    // Every registered body, by unique name; owns the bodies.
+    std::map<std::string, GameObject*> objects;
+    // Drawing order: descending layer, so nearer bodies are drawn over farther ones.
+    std::list<GameObject*> drawList;
+    // Every attached component in attachment order: the update order.
+    std::list<Component*> components;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "KeyState.h"
+
+// Everything the game asks of the window system. The toolkit's window implements it for real;
+// ScriptedWindow implements it for tests and benchmarks, which step ticks exactly as the real loop does.
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+    // Whether the key is held at this moment.
+    virtual bool isKeyHeld(Key key) const = 0;
+    // Moves the pointer to window pixel (x, y), origin top-left.
+    virtual void warpPointer(int x, int y) = 0;
+    virtual void fullScreen() = 0;
+    virtual void reshapeWindow(int width, int height) = 0;
+    virtual void positionWindow(int x, int y) = 0;
+    // Ends the process with the given status.
+    virtual void quit(int status) = 0;
+};

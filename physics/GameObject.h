@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <string>
+
+#include "Vec2.h"
+
+class Component;
+
+// Collision type tag of a body; drives the pair dispatch of collidesWith and collisionMtv.
+enum class ShapeType : std::uint16_t { Circle = 0, Poly = 1, Box = 2 };
+
+// Abstract body: a shape in the world that can be moved, turned, drawn and tested for overlap.
+// Owns its components, not its children.
+class GameObject {
+public:
+    GameObject() = default;
+    // Deletes the components; children belong to the simulation and stay alive.
+    virtual ~GameObject();
+    GameObject(const GameObject&) = delete;
+    GameObject& operator=(const GameObject&) = delete;
+
+    // Reference point: a circle's centre, a polygon's vertex mean.
+    virtual Vec2 getPosition() const = 0;
+    virtual void setTexture(std::uint32_t texture) = 0;
+    virtual void translate(float dx, float dy);
+    // Moves the body, then its children scaled by their translationFollow.
+    virtual void translate(const Vec2& delta) = 0;
+    virtual void moveTo(const Vec2& target);
+    // Turns the body counter-clockwise about pivot, then its children about the same pivot.
+    virtual void rotate(float angle, const Vec2& pivot) = 0;
+    virtual bool collidesWith(const GameObject* other) const = 0;
+    // On true, *mtv is the shortest push that moves this body out of other.
+    virtual bool collisionMtv(const GameObject* other, Vec2* mtv) const = 0;
+    virtual void draw() const = 0;
+
+    // Shows or hides this body and its whole attached tree.
+    void setVisible(bool flag);
+
+    // Draw depth: larger is farther; quads are drawn at z = -layer.
+    std::uint16_t layer = 1;
+    // Game-level classification (3 marks a wall).
+    std::uint16_t kind = 0;
+    ShapeType shapeType = ShapeType::Circle;
+    // Set to have the update pass remove the body after every component has run.
+    bool markedForRemoval = false;
+    bool visible = true;
+    // Children turn with their parent only while this is above 0; it gates, never scales.
+    float rotationFollow = 1.0f;
+    // Factor applied to the parent's translation; 0 or less keeps the child in place.
+    float translationFollow = 1.0f;
+    // Attached bodies, not owned.
+    std::list<GameObject*> children;
+    // Behaviours by name, owned.
+    std::map<std::string, Component*> components;
+
+protected:
+    void translateChildren(const Vec2& delta);
+    void rotateChildren(float angle, const Vec2& pivot);
+};

@@ -1,0 +1,64 @@
+#include "Poly.h"
+
+#include <utility>
+
+Poly::Poly(const Vec2& position, std::uint16_t layer, float edgeWidth, std::uint32_t texture, std::uint16_t kind,
+           std::vector<Vec2> vertices)
+    : vertices(std::move(vertices)), edgeWidth(edgeWidth), texture(texture)
+{
+    Vec2 sum;
+    for (const Vec2& vertex : this->vertices) sum += vertex;
+    this->position = sum / static_cast<float>(this->vertices.size());
+    Poly::translate(position - this->position);
+    this->layer = layer;
+    this->kind = kind;
+    shapeType = ShapeType::Poly;
+    buildEdgeQuads(texture);
+}
+
+void Poly::buildEdgeQuads(std::uint32_t texture)
+{
+    edgeQuads.clear();
+    const std::size_t count = vertices.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const Vec2 a = vertices[i];
+        const Vec2 b = vertices[(i + 1) % count];
+        const Vec2 edge = b - a;
+        // A quarter turn clockwise of the edge, half a band wide.
+        const Vec2 offset = normalised(Vec2(edge.y, -edge.x)) * (edgeWidth * 0.5f);
+        TexturedQuad band;
+        band.corners = {a + offset, b + offset, b - offset, a - offset};
+        band.layerRef = &layer;
+        band.texture = texture;
+        edgeQuads.push_back(band);
+    }
+}
+
+Vec2 Poly::getPosition() const { return position; }
+
+void Poly::setTexture(std::uint32_t texture) { this->texture = texture; }
+
+void Poly::translate(const Vec2& delta)
+{
+    position += delta;
+    for (Vec2& vertex : vertices) vertex += delta;
+    for (TexturedQuad& band : edgeQuads) band.translate(delta);
+    translateChildren(delta);
+}
+
+void Poly::rotate(float angle, const Vec2& pivot)
+{
+    position = rotatedAbout(position, pivot, angle);
+    for (Vec2& vertex : vertices) vertex = rotatedAbout(vertex, pivot, angle);
+    for (TexturedQuad& band : edgeQuads) band.rotate(angle, pivot);
+    rotateChildren(angle, pivot);
+}
+
+bool Poly::collidesWith(const GameObject* /*other*/) const { return false; }
+
+bool Poly::collisionMtv(const GameObject* /*other*/, Vec2* /*mtv*/) const { return false; }
+
+void Poly::draw() const
+{
+    for (const TexturedQuad& band : edgeQuads) drawTexturedQuad(band);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "GameObject.h"
+#include "TexturedQuad.h"
+
+// Convex polygon body, drawn as its outline: one textured band per edge.
+class Poly : public GameObject {
+public:
+    // The vertices may be given in any frame: they are shifted so that their mean lands on position.
+    Poly(const Vec2& position, std::uint16_t layer, float edgeWidth, std::uint32_t texture, std::uint16_t kind,
+         std::vector<Vec2> vertices);
+
+    // Rebuilds the outline bands from the current vertices, edgeWidth and layer.
+    void buildEdgeQuads(std::uint32_t texture);
+
+    Vec2 getPosition() const override;
+    // Takes effect at the next buildEdgeQuads; the bands already built keep their texture.
+    void setTexture(std::uint32_t texture) override;
+    using GameObject::translate;
+    void translate(const Vec2& delta) override;
+    void rotate(float angle, const Vec2& pivot) override;
+    bool collidesWith(const GameObject* other) const override;
+    bool collisionMtv(const GameObject* other, Vec2* mtv) const override;
+    void draw() const override;
+
+    // One band per edge, in edge order.
+    std::vector<TexturedQuad> edgeQuads;
+    // Mean of the vertices (not the area centroid).
+    Vec2 position;
+    // World coordinates; edge i runs from vertex i to vertex i + 1, the last back to vertex 0.
+    std::vector<Vec2> vertices;
+    // Thickness of the drawn bands, world units.
+    float edgeWidth;
+    // Texture used when the bands are built.
+    std::uint32_t texture;
+};
