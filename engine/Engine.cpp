@@ -70,12 +70,18 @@ void onUpdateTimer(int)
 } // namespace
 
 Engine::Engine(SimulationManager* simulation, MenuManager* menu)
-    : simulation(simulation), menu(menu), textures(new TextureManager), camera(new Camera)
+    : simulation(simulation), menu(menu), textures(std::make_unique<TextureManager>()),
+      camera(std::make_unique<Camera>())
 {
     std::cout << "here you are" << std::endl;
     leftDown = false;
     rightDown = false;
     gEngine = this;
+}
+
+Engine::~Engine()
+{
+    if (gEngine == this) gEngine = nullptr;
 }
 
 void Engine::resetView()

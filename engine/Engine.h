@@ -19,6 +19,10 @@ class Engine {
 public:
     // Creates the texture registry and the camera, prints "here you are" and becomes gEngine.
     Engine(SimulationManager* simulation, MenuManager* menu);
+    // The program never destroys its engine; tests do, and gEngine must not outlive it.
+    ~Engine();
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
 
     // Opens the window, sets up OpenGL, loads the textures, builds the game and runs the toolkit's loop.
     void run(int argc, char** argv);
@@ -34,8 +38,8 @@ public:
 
     SimulationManager* simulation;
     MenuManager* menu;
-    TextureManager* textures;
-    Camera* camera;
+    std::unique_ptr<TextureManager> textures;
+    std::unique_ptr<Camera> camera;
     // What the game asks of the window system, and what the render pass draws with. run() installs
     // the toolkit's; tests install scripted ones.
     WindowSystem* window = nullptr;

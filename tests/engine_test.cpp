@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Engine.h"
+#include "MenuManager.h"
+#include "ScriptedWindow.h"
+#include "SimulationManager.h"
+#include "recording_renderer.h"
+
+namespace {
+
+// Journals the engine's calls into the game and the menu.
+class JournalGame : public SimulationManager {
+public:
+    explicit JournalGame(std::vector<std::string>* journal) : journal(journal) {}
+    void update() override { journal->push_back("game update"); }
+
+private:
+    std::vector<std::string>* journal;
+};
+
+class JournalMenu : public MenuManager {
+public:
+    explicit JournalMenu(std::vector<std::string>* journal) : journal(journal) {}
+    void update() override { journal->push_back("menu update"); }
+    void render() override { journal->push_back("menu render"); }
+
+private:
+    std::vector<std::string>* journal;
+};
+
+class EngineTest : public testing::Test {
+protected:
+    EngineTest()
+    {
+        engine.renderer = &renderer;
+        engine.window = &window;
+    }
+
+    // Builds the engine while capturing what it prints.
+    static Engine* quietlyBuild(SimulationManager* game, MenuManager* menu, std::string* printed)
+    {
+        testing::internal::CaptureStdout();
+        auto* engine = new Engine(game, menu);
+        *printed = testing::internal::GetCapturedStdout();
+        return engine;
+    }
+
+    std::vector<std::string> journal;
+    JournalGame game{&journal};
+    JournalMenu menu{&journal};
+    RecordingRenderer renderer;
+    std::string startupLines;
+    std::unique_ptr<Engine> owner{quietlyBuild(&game, &menu, &startupLines)};
+    Engine& engine = *owner;
+    ScriptedWindow window{engine};
+};
+
+TEST_F(EngineTest, ConstructionAnnouncesItselfAndBecomesTheGlobalEngine)
+{
+    EXPECT_EQ(startupLines, "gets called\nhere you are\n");
+    EXPECT_EQ(gEngine, &engine);
+    EXPECT_FALSE(engine.leftDown);
+    EXPECT_FALSE(engine.rightDown);
+    EXPECT_EQ(engine.camera->viewWidth, 400.0f);
+    EXPECT_EQ(engine.camera->viewHeight, 300.0f);
+    EXPECT_EQ(engine.camera->up, Vec2(0.0f, 1.0f));
+}
+
+TEST_F(EngineTest, TicksRunGameThenComponentsThenMenuAndFramesRenderThenMenu)
+{
+    engine.updateTick();
+    EXPECT_EQ(journal, (std::vector<std::string>{"game update", "menu update"}));
+    journal.clear();
+    engine.displayFrame();
+    EXPECT_EQ(journal, (std::vector<std::string>{"menu render"}));
+    EXPECT_EQ(renderer.calls, (std::vector<std::string>{"frame", "hud"}));
+}
+
+TEST_F(EngineTest, ReshapeKeepsOneExtentAndDerivesTheOther)
+{
+    Camera& camera = *engine.camera;
+
+    // Wider than tall: the width stays, the height follows.
+    engine.reshape(1000, 500);
+    EXPECT_EQ(engine.aspectRatio, 2.0f);
+    EXPECT_EQ(camera.viewWidth, 400.0f);
+    EXPECT_EQ(camera.viewHeight, 200.0f);
+    EXPECT_EQ(camera.aspect, 2.0f);
+    // The centre moves to the middle of the new size; the window position is not added.
+    EXPECT_EQ(engine.centreX, 500);
+    EXPECT_EQ(engine.centreY, 250);
+    EXPECT_EQ(engine.windowWidth, 1000);
+    EXPECT_EQ(engine.windowHeight, 500);
+
+    // A square window takes the second branch: the width follows the height.
+    engine.reshape(300, 300);
+    EXPECT_EQ(engine.aspectRatio, 1.0f);
+    EXPECT_EQ(camera.viewWidth, 200.0f);
+    EXPECT_EQ(camera.viewHeight, 200.0f);
+    EXPECT_EQ(engine.centreX, 150);
+
+    // Odd sizes halve by truncation.
+    engine.reshape(301, 199);
+    EXPECT_EQ(engine.centreX, 150);
+    EXPECT_EQ(engine.centreY, 99);
+}
+
+TEST_F(EngineTest, ReshapeToZeroHeightCountsAsOnePixel)
+{
+    engine.reshape(640, 0);
+    EXPECT_EQ(engine.aspectRatio, 640.0f);
+    EXPECT_EQ(engine.windowHeight, 1);
+    EXPECT_EQ(engine.centreY, 0);
+    EXPECT_EQ(engine.camera->viewWidth, 400.0f);
+    EXPECT_EQ(engine.camera->viewHeight, 400.0f / 640.0f);
+}
+
+TEST_F(EngineTest, RepeatedReshapesLetTheExtentsDrift)
+{
+    Camera& camera = *engine.camera;
+    engine.reshape(400, 600);
+    EXPECT_FLOAT_EQ(engine.aspectRatio, 0.6666667f);
+    EXPECT_FLOAT_EQ(camera.viewWidth, 200.0f);
+    EXPECT_EQ(camera.viewHeight, 300.0f);
+    engine.reshape(800, 600);
+    EXPECT_FLOAT_EQ(camera.viewWidth, 200.0f);
+    EXPECT_FLOAT_EQ(camera.viewHeight, 150.0f);
+}
+
+TEST_F(EngineTest, MouseButtonsAndMotion)
+{
+    window.setButton(MouseButton::Left, true);
+    window.setButton(MouseButton::Right, true);
+    EXPECT_TRUE(engine.leftDown);
+    EXPECT_TRUE(engine.rightDown);
+    // Other buttons change nothing.
+    window.setButton(MouseButton::Other, false);
+    EXPECT_TRUE(engine.leftDown);
+    EXPECT_TRUE(engine.rightDown);
+    window.setButton(MouseButton::Left, false);
+    EXPECT_FALSE(engine.leftDown);
+    EXPECT_TRUE(engine.rightDown);
+
+    window.movePointer(410, 290);
+    EXPECT_EQ(engine.mouseX, 410);
+    EXPECT_EQ(engine.mouseY, 290);
+    // A warp is echoed as motion to its target, as the toolkit does.
+    window.warpPointer(engine.centreX, engine.centreY);
+    EXPECT_EQ(engine.mouseX, 400);
+    EXPECT_EQ(engine.mouseY, 300);
+    EXPECT_EQ(window.warps.size(), 1u);
+}
+
+TEST(KeyState, CharactersMapToTheGamesKeysWhateverTheModifiers)
+{
+    // Either case, as Shift and Caps Lock give.
+    EXPECT_EQ(keyFromCharacter('w'), Key::W);
+    EXPECT_EQ(keyFromCharacter('W'), Key::W);
+    EXPECT_EQ(keyFromCharacter('a'), Key::A);
+    EXPECT_EQ(keyFromCharacter('S'), Key::S);
+    EXPECT_EQ(keyFromCharacter('d'), Key::D);
+    EXPECT_EQ(keyFromCharacter('L'), Key::L);
+    EXPECT_EQ(keyFromCharacter('p'), Key::P);
+    EXPECT_EQ(keyFromCharacter('O'), Key::O);
+    EXPECT_EQ(keyFromCharacter(27), Key::Escape);
+    // Control turns letters into control codes; a release with Control held must still count.
+    EXPECT_EQ(keyFromCharacter(23), Key::W);
+    EXPECT_EQ(keyFromCharacter(1), Key::A);
+    // Everything else is not the game's.
+    EXPECT_FALSE(keyFromCharacter('q').has_value());
+    EXPECT_FALSE(keyFromCharacter(' ').has_value());
+    EXPECT_FALSE(keyFromCharacter('0').has_value());
+    EXPECT_FALSE(keyFromCharacter('\r').has_value());
+}
+
+TEST(KeyState, KeysStayHeldUntilReleased)
+{
+    KeyState keys;
+    keys.press(Key::W);
+    keys.press(Key::Left);
+    keys.press(Key::W);
+    EXPECT_TRUE(keys.isHeld(Key::W));
+    EXPECT_TRUE(keys.isHeld(Key::Left));
+    EXPECT_FALSE(keys.isHeld(Key::Escape));
+    keys.release(Key::W);
+    EXPECT_FALSE(keys.isHeld(Key::W));
+    EXPECT_TRUE(keys.isHeld(Key::Left));
+    keys.releaseAll();
+    EXPECT_FALSE(keys.isHeld(Key::Left));
+}
+
+} // namespace
