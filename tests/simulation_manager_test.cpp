@@ -79,12 +79,13 @@ protected:
     }
     std::vector<GameObject*> drawOrder() const { return {world.drawList.begin(), world.drawList.end()}; }
 
+    // Declared first so that it outlives the bodies that write to it when the world goes.
+    std::vector<std::string> journal;
+    int componentsDestroyed = 0;
     SimulationManager world;
     MenuManager menu;
     RecordingRenderer renderer;
     std::unique_ptr<Engine> engine;
-    std::vector<std::string> journal;
-    int componentsDestroyed = 0;
 };
 
 TEST_F(SimulationManagerTest, LayerRuleOrdersFarthestFirstAndNewestFirstAmongEquals)
