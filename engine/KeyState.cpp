@@ -2,8 +2,8 @@
 
 namespace {
 constexpr unsigned char kEscape = 27;
-constexpr unsigned char kControlOffset = 'a' - 1;  // Control+A arrives as 1, Control+Z as 26
-}
+constexpr unsigned char kControlOffset = 'a' - 1; // Control+A arrives as 1, Control+Z as 26
+} // namespace
 
 std::optional<Key> keyFromCharacter(unsigned char character)
 {

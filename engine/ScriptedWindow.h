@@ -4,10 +4,9 @@
 #include <utility>
 #include <vector>
 
+#include "Engine.h"
 #include "KeyState.h"
 #include "WindowSystem.h"
-
-#include "Engine.h"
 
 // A window system driven by a script instead of a person: tests and benchmarks hold keys, move the
 // pointer and press buttons between ticks, and read back what the game asked of the window.

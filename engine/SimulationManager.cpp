@@ -9,10 +9,7 @@
 #include "GameObject.h"
 #include "Renderer.h"
 
-SimulationManager::SimulationManager() : hud(std::make_unique<HudValues>())
-{
-    std::cout << "base init" << std::endl;
-}
+SimulationManager::SimulationManager() : hud(std::make_unique<HudValues>()) { std::cout << "base init" << std::endl; }
 
 SimulationManager::~SimulationManager()
 {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -141,8 +140,8 @@ TEST(Component, SerialNumbersArePrintedAndNeverReused)
     CountingComponent c(&destroyed);
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(c.id, first + 2);
-    EXPECT_EQ(printed, std::to_string(first) + "\n" + std::to_string(first + 1) + "\n" +
-                           std::to_string(first + 2) + "\n");
+    EXPECT_EQ(printed,
+              std::to_string(first) + "\n" + std::to_string(first + 1) + "\n" + std::to_string(first + 2) + "\n");
 }
 
 } // namespace

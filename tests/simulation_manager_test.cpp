@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -146,8 +145,8 @@ TEST_F(SimulationManagerTest, ComponentsRunInAttachmentOrderThenMarkedBodiesGoIn
 
     world.updateAll();
 
-    EXPECT_EQ(journal, (std::vector<std::string>{"zeta runs", "alpha runs", "keeper runs", "removed alpha",
-                                                 "removed zeta"}));
+    EXPECT_EQ(journal,
+              (std::vector<std::string>{"zeta runs", "alpha runs", "keeper runs", "removed alpha", "removed zeta"}));
     EXPECT_EQ(world.objects.size(), 1u);
     EXPECT_EQ(world.components.size(), 1u);
     EXPECT_EQ(world.drawList.size(), 1u);
