@@ -2,6 +2,10 @@
 
 #include <iostream>
 
+#include "Box.h"
+#include "Collision.h"
+#include "Poly.h"
+
 Circle::Circle(const Vec2& position, float radius, std::uint16_t layer, std::uint32_t texture,
                std::uint16_t kind)
     : position(position), radius(radius)
@@ -39,8 +43,39 @@ void Circle::rotate(float angle, const Vec2& pivot)
     rotateChildren(angle, pivot);
 }
 
-bool Circle::collidesWith(const GameObject* /*other*/) const { return false; }
+// A polygon without vertices has no ranges to compare; it never collides.
+bool Circle::collidesWith(const GameObject* other) const
+{
+    switch (other->shapeType) {
+    case ShapeType::Circle:
+        return circlesOverlap(position, radius, other->getPosition(), static_cast<const Circle*>(other)->radius);
+    case ShapeType::Poly: {
+        const std::vector<Vec2>& polygon = static_cast<const Poly*>(other)->vertices;
+        return !polygon.empty() && circlePolygonOverlap(position, radius, polygon);
+    }
+    case ShapeType::Box: {
+        const auto* box = static_cast<const Box*>(other);
+        return circleBoxOverlap(position, radius, box->lower, box->upper);
+    }
+    }
+    return false;
+}
 
-bool Circle::collisionMtv(const GameObject* /*other*/, Vec2* /*mtv*/) const { return false; }
+bool Circle::collisionMtv(const GameObject* other, Vec2* mtv) const
+{
+    switch (other->shapeType) {
+    case ShapeType::Circle:
+        return circleCircleMtv(position, radius, other->getPosition(), static_cast<const Circle*>(other)->radius, mtv);
+    case ShapeType::Poly: {
+        const std::vector<Vec2>& polygon = static_cast<const Poly*>(other)->vertices;
+        return !polygon.empty() && circlePolygonMtv(position, radius, polygon, mtv);
+    }
+    case ShapeType::Box: {
+        const auto* box = static_cast<const Box*>(other);
+        return circleBoxMtv(position, radius, box->lower, box->upper, mtv);
+    }
+    }
+    return false;
+}
 
 void Circle::draw() const { drawTexturedQuad(quad); }

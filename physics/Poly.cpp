@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "Circle.h"
+#include "Collision.h"
+
 Poly::Poly(const Vec2& position, std::uint16_t layer, float edgeWidth, std::uint32_t texture, std::uint16_t kind,
            std::vector<Vec2> vertices)
     : vertices(std::move(vertices)), edgeWidth(edgeWidth), texture(texture)
@@ -54,9 +57,41 @@ void Poly::rotate(float angle, const Vec2& pivot)
     rotateChildren(angle, pivot);
 }
 
-bool Poly::collidesWith(const GameObject* /*other*/) const { return false; }
+// Polygons answer only circles and polygons; boxes and unknown tags are false without a look at
+// the other body. A polygon without vertices never collides.
+bool Poly::collidesWith(const GameObject* other) const
+{
+    if (vertices.empty()) return false;
+    switch (other->shapeType) {
+    case ShapeType::Circle: {
+        const auto* circle = static_cast<const Circle*>(other);
+        return polygonCircleOverlap(vertices, circle->getPosition(), circle->radius);
+    }
+    case ShapeType::Poly: {
+        const std::vector<Vec2>& polygon = static_cast<const Poly*>(other)->vertices;
+        return !polygon.empty() && polygonsOverlap(vertices, polygon);
+    }
+    case ShapeType::Box: return false;
+    }
+    return false;
+}
 
-bool Poly::collisionMtv(const GameObject* /*other*/, Vec2* /*mtv*/) const { return false; }
+bool Poly::collisionMtv(const GameObject* other, Vec2* mtv) const
+{
+    if (vertices.empty()) return false;
+    switch (other->shapeType) {
+    case ShapeType::Circle: {
+        const auto* circle = static_cast<const Circle*>(other);
+        return polygonCircleMtv(vertices, circle->getPosition(), circle->radius, mtv);
+    }
+    case ShapeType::Poly: {
+        const std::vector<Vec2>& polygon = static_cast<const Poly*>(other)->vertices;
+        return !polygon.empty() && polygonPolygonMtv(vertices, polygon, mtv);
+    }
+    case ShapeType::Box: return false;
+    }
+    return false;
+}
 
 void Poly::draw() const
 {
