@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cassert>
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "Vec2.h"
@@ -27,18 +30,24 @@ constexpr float kUnsetMtv = 100000.0f;
 // Scalar position of point along axis.
 inline float projection(const Vec2& point, const Vec2& axis) { return point.x * axis.x + point.y * axis.y; }
 
-// Range of the polygon's vertices along axis; vertex 0 seeds it and only strict records move it.
+// Widens range by p: only strictly larger or smaller values count, so on ties the earlier value
+// stays and a NaN never enters after vertex 0.
+inline void extendInterval(Interval& range, float p)
+{
+    if (p > range.max) range.max = p;
+    if (p < range.min) range.min = p;
+}
+
+// Range of the polygon's vertices along axis: vertex 0 seeds it, then each later vertex in order
+// widens it.
 inline Interval projectPolygon(const std::vector<Vec2>& vertices, const Vec2& axis)
 {
     assert(!vertices.empty());
-    const float first = projection(vertices[0], axis);
-    Interval result{first, first};
+    const Vec2* v = vertices.data();
     const std::size_t count = vertices.size();
-    for (std::size_t i = 1; i < count; ++i) {
-        const float p = projection(vertices[i], axis);
-        if (p > result.max) result.max = p;
-        if (p < result.min) result.min = p;
-    }
+    const float first = projection(v[0], axis);
+    Interval result{first, first};
+    for (std::size_t i = 1; i < count; ++i) extendInterval(result, projection(v[i], axis));
     return result;
 }
 
@@ -74,33 +83,55 @@ inline Vec2 reverseEdgeAxis(const std::vector<Vec2>& vertices, std::size_t i)
 struct NearestVertex {
     std::size_t index = 0;
     float distance = 0.0f;
+    // distance before the root: a vertex that is not nearer in squares cannot be strictly nearer.
+    float squaredDistance = 0.0f;
 
     // Offers vertex i; vertices are offered in index order starting at 0.
     void offer(const std::vector<Vec2>& vertices, std::size_t i, const Vec2& centre)
     {
-        const float d = length(centre - vertices[i]);
+        const Vec2 offset = centre - vertices[i];
+        const float squared = offset.x * offset.x + offset.y * offset.y;
+        if (i != 0 && !(squared < squaredDistance)) return;
+        const float d = std::sqrt(squared);
         if (i == 0 || d < distance) {
             index = i;
             distance = d;
+            squaredDistance = squared;
         }
     }
 };
 
-// The shortest push found so far and its length, cached so each candidate costs one root.
+// The shortest push found so far. Lengths are compared as rounded roots, exactly as length()
+// gives them; the squares only skip the root when the candidate cannot be strictly shorter.
 struct PushSearch {
     Vec2 best{kUnsetMtv, kUnsetMtv};
     float bestLength = length(Vec2(kUnsetMtv, kUnsetMtv));
+    float bestSquared = kUnsetMtv * kUnsetMtv + kUnsetMtv * kUnsetMtv;
 
     // Keeps candidate only when strictly shorter, so on a tie the earlier one stays.
     void offer(const Vec2& candidate)
     {
-        const float candidateLength = length(candidate);
+        const float squared = candidate.x * candidate.x + candidate.y * candidate.y;
+        if (!(squared < bestSquared)) return;
+        const float candidateLength = std::sqrt(squared);
         if (candidateLength < bestLength) {
             best = candidate;
             bestLength = candidateLength;
+            bestSquared = squared;
         }
     }
 };
+
+// normalised(axis) for an axis that is usually unit already. 1.0f and the float just above it
+// are the only squared lengths whose root rounds to exactly 1, and dividing by 1 changes nothing.
+inline Vec2 unitAxis(const Vec2& axis)
+{
+    const float squared = axis.x * axis.x + axis.y * axis.y;
+    std::uint32_t bits;
+    std::memcpy(&bits, &squared, sizeof bits);
+    if (bits - 0x3f800000u <= 1u) return axis;
+    return normalised(axis);
+}
 
 // Writes the line that marks an axis whose ranges fit none of the overlap cases (a NaN bound).
 void reportUnresolvedInterval();
@@ -114,7 +145,7 @@ inline bool resolveInterval(const Interval& reference, const Interval& moved, co
     const float bMin = moved.min;
     const float bMax = moved.max;
     if (aMax < bMin || bMax < aMin) return false;
-    const Vec2 u = normalised(axis);
+    const Vec2 u = unitAxis(axis);
     if (aMin <= bMin && aMax <= bMax && aMax >= bMin) {
         // Moved range overlaps the upper end of the reference.
         search.offer(u * (aMax - bMin));

@@ -1,10 +1,13 @@
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
 #include <vector>
 
 #include "Circle.h"
+#include "Collision.h"
 #include "Poly.h"
 
 // Properties of the pair routines over seeded random convex polygons (3 to 8 vertices, both
@@ -170,6 +173,56 @@ TEST(CollisionProperties, ClearlySeparatedShapesNeverCollide)
         EXPECT_FALSE(b.collisionMtv(&a, &push)) << "trial " << trial;
         EXPECT_FALSE(circle.collidesWith(&a)) << "trial " << trial;
         EXPECT_FALSE(a.collisionMtv(&circle, &push)) << "trial " << trial;
+    }
+}
+
+bool sameBits(const Vec2& a, const Vec2& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST(CollisionProperties, ShortcutsGiveTheDefiningRulesBitForBit)
+{
+    ShapeSource source(5u);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    {
+        // unitAxis skips the root only where normalised would divide by exactly 1.
+        std::vector<Vec2> axes = {Vec2(),          Vec2(1.0f, 0.0f), Vec2(-0.0f, -1.0f), Vec2(1e-6f, 0.0f),
+                                  Vec2(nan, 0.0f), Vec2(inf, 1.0f),  Vec2(0.6f, 0.8f)};
+        for (int i = 0; i < 20000; ++i) {
+            const Vec2 raw = source.point(std::pow(10.0f, source.uniform(-6.0f, 3.0f)));
+            axes.push_back(raw);
+            axes.push_back(normalised(raw));
+        }
+        for (const Vec2& axis : axes) EXPECT_TRUE(sameBits(unitAxis(axis), normalised(axis)));
+    }
+    {
+        // The squared-length pre-check keeps exactly the candidate the plain length rule keeps,
+        // including among pushes whose lengths tie after rounding.
+        for (int run = 0; run < 500; ++run) {
+            PushSearch search;
+            Vec2 best(kUnsetMtv, kUnsetMtv);
+            for (int i = 0; i < 12; ++i) {
+                const float angle = source.uniform(0.0f, kTwoPi);
+                const float size = i % 3 == 0 ? 1.0f : source.uniform(0.999f, 1.001f);
+                const Vec2 candidate(size * std::cos(angle), size * std::sin(angle));
+                search.offer(candidate);
+                if (length(candidate) < length(best)) best = candidate;
+            }
+            EXPECT_TRUE(sameBits(search.best, best));
+        }
+    }
+    {
+        // The nearest vertex the same way, centres placed so that distances nearly tie.
+        for (int run = 0; run < 2000; ++run) {
+            const RandomPolygon shape = source.polygon(Vec2());
+            const Vec2 centre = source.point(0.01f);
+            NearestVertex nearest;
+            std::size_t expected = 0;
+            for (std::size_t i = 0; i < shape.vertices.size(); ++i) {
+                nearest.offer(shape.vertices, i, centre);
+                if (length(centre - shape.vertices[i]) < length(centre - shape.vertices[expected])) expected = i;
+            }
+            EXPECT_EQ(nearest.index, expected);
+        }
     }
 }
 
