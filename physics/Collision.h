@@ -18,6 +18,17 @@
 //
 // Every polygon handed to these functions has at least one vertex; the bodies guard that.
 
+// A polygon's vertices as the routines walk them. Taken by value, so the vertex count stays in a
+// register instead of being reloaded from the vector after every opaque call.
+struct VertexSpan {
+    VertexSpan(const std::vector<Vec2>& vertices) : data(vertices.data()), count(vertices.size()) {}
+
+    const Vec2& operator[](std::size_t i) const { return data[i]; }
+
+    const Vec2* data;
+    std::size_t count;
+};
+
 // Closed range of projections on one axis; ranges that only touch overlap.
 struct Interval {
     float min;
@@ -40,14 +51,12 @@ inline void extendInterval(Interval& range, float p)
 
 // Range of the polygon's vertices along axis: vertex 0 seeds it, then each later vertex in order
 // widens it.
-inline Interval projectPolygon(const std::vector<Vec2>& vertices, const Vec2& axis)
+inline Interval projectPolygon(VertexSpan vertices, const Vec2& axis)
 {
-    assert(!vertices.empty());
-    const Vec2* v = vertices.data();
-    const std::size_t count = vertices.size();
-    const float first = projection(v[0], axis);
+    assert(vertices.count != 0);
+    const float first = projection(vertices[0], axis);
     Interval result{first, first};
-    for (std::size_t i = 1; i < count; ++i) extendInterval(result, projection(v[i], axis));
+    for (std::size_t i = 1; i < vertices.count; ++i) extendInterval(result, projection(vertices[i], axis));
     return result;
 }
 
@@ -65,16 +74,16 @@ inline bool intervalsSeparated(const Interval& a, const Interval& b) { return a.
 inline std::size_t nextVertex(std::size_t i, std::size_t count) { return i + 1 == count ? 0 : i + 1; }
 
 // Unit normal of edge i, outward for counter-clockwise vertices; a zero-length edge gives (0, 0).
-inline Vec2 edgeAxis(const std::vector<Vec2>& vertices, std::size_t i)
+inline Vec2 edgeAxis(VertexSpan vertices, std::size_t i)
 {
-    const Vec2 e = vertices[i] - vertices[nextVertex(i, vertices.size())];
+    const Vec2 e = vertices[i] - vertices[nextVertex(i, vertices.count)];
     return normalised(Vec2(-e.y, e.x));
 }
 
 // The opposite normal of edge i, used for the second polygon of a pair.
-inline Vec2 reverseEdgeAxis(const std::vector<Vec2>& vertices, std::size_t i)
+inline Vec2 reverseEdgeAxis(VertexSpan vertices, std::size_t i)
 {
-    const Vec2 e = vertices[i] - vertices[nextVertex(i, vertices.size())];
+    const Vec2 e = vertices[i] - vertices[nextVertex(i, vertices.count)];
     return normalised(Vec2(e.y, -e.x));
 }
 
@@ -87,7 +96,7 @@ struct NearestVertex {
     float squaredDistance = 0.0f;
 
     // Offers vertex i; vertices are offered in index order starting at 0.
-    void offer(const std::vector<Vec2>& vertices, std::size_t i, const Vec2& centre)
+    void offer(VertexSpan vertices, std::size_t i, const Vec2& centre)
     {
         const Vec2 offset = centre - vertices[i];
         const float squared = offset.x * offset.x + offset.y * offset.y;
@@ -113,7 +122,12 @@ struct PushSearch {
     {
         const float squared = candidate.x * candidate.x + candidate.y * candidate.y;
         if (!(squared < bestSquared)) return;
-        const float candidateLength = std::sqrt(squared);
+        offer(candidate, squared, std::sqrt(squared));
+    }
+
+    // The same with the candidate's squared length and length() already worked out.
+    void offer(const Vec2& candidate, float squared, float candidateLength)
+    {
         if (candidateLength < bestLength) {
             best = candidate;
             bestLength = candidateLength;
@@ -134,18 +148,18 @@ inline Vec2 unitAxis(const Vec2& axis)
 }
 
 // Writes the line that marks an axis whose ranges fit none of the overlap cases (a NaN bound).
-void reportUnresolvedInterval();
+[[gnu::cold]] void reportUnresolvedInterval();
 
 // One axis of the push search: false when the ranges are separated; otherwise offers the pushes
-// along axis that move the moved body's range off the reference range.
-inline bool resolveInterval(const Interval& reference, const Interval& moved, const Vec2& axis, PushSearch& search)
+// along unit, normalised(axis), that move the moved body's range off the reference range.
+inline bool resolveInterval(const Interval& reference, const Interval& moved, const Vec2& unit, PushSearch& search)
 {
     const float aMin = reference.min;
     const float aMax = reference.max;
     const float bMin = moved.min;
     const float bMax = moved.max;
     if (aMax < bMin || bMax < aMin) return false;
-    const Vec2 u = unitAxis(axis);
+    const Vec2& u = unit;
     if (aMin <= bMin && aMax <= bMax && aMax >= bMin) {
         // Moved range overlaps the upper end of the reference.
         search.offer(u * (aMax - bMin));

