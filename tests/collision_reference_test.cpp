@@ -1,7 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <limits>
 #include <random>
 #include <string>
@@ -94,8 +93,7 @@ bool circlePolygon(const Vec2& centre, float radius, const std::vector<Vec2>& po
     return step(project(polygon, axis), project(centre, radius, axis), axis);
 }
 
-bool polygonPolygon(const std::vector<Vec2>& a, const std::vector<Vec2>& b, bool resolving, Vec2& mtv,
-                    int& unresolved)
+bool polygonPolygon(const std::vector<Vec2>& a, const std::vector<Vec2>& b, bool resolving, Vec2& mtv, int& unresolved)
 {
     mtv = Vec2(100000.0f, 100000.0f);
     const auto step = [&](const Vec2& axis) {
