@@ -13,8 +13,8 @@ output=$(realpath -m "$1")
 build=$(realpath -m "${2:-$root/build/dev}")
 
 cmake --build "$build" --target scene_demo >/dev/null
-demo=$(find "$build" -name scene_demo -type f -perm -u+x | head -n 1)
-[ -n "$demo" ] || { echo "scene_demo was not built in $build" >&2; exit 1; }
+demo=$build/tools/scene_demo
+[ -x "$demo" ] || { echo "scene_demo was not built in $build" >&2; exit 1; }
 
 frame=$(mktemp --suffix=.ppm)
 trap 'rm -f "$frame"' EXIT
