@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the plain debug build, the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzzing run.
+# Sets up, builds and runs every test: a bounded fuzzing run, the plain debug build, and the same
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/setup.sh
+
+tools/run_fuzz.sh
 
 cmake --preset dev
 cmake --build --preset dev
@@ -13,7 +15,3 @@ ctest --preset dev
 cmake --preset asan
 cmake --build --preset asan
 ctest --preset asan
-
-if [[ -x tools/run_fuzz.sh ]]; then
-    tools/run_fuzz.sh
-fi
