@@ -35,7 +35,7 @@ void writeFile(const fs::path& path, const Bytes& bytes)
 
 void put32(Bytes& bytes, std::size_t at, std::uint32_t value, bool bigEndian)
 {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(value >> (bigEndian ? 24 - 8 * i : 8 * i));
+    for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<unsigned char>(value >> (bigEndian ? 24 - 8 * i : 8 * i));
 }
 
 // A PNG whose header chunk claims the given size, with a checksum that matches it.
