@@ -74,8 +74,6 @@ Engine::Engine(SimulationManager* simulation, MenuManager* menu)
       camera(std::make_unique<Camera>())
 {
     std::cout << "here you are" << std::endl;
-    leftDown = false;
-    rightDown = false;
     gEngine = this;
 }
 
@@ -84,24 +82,8 @@ Engine::~Engine()
     if (gEngine == this) gEngine = nullptr;
 }
 
-void Engine::resetView()
-{
-    redrawPeriodMs = 16;
-    updatePeriodMs = 16;
-    aspectRatio = 4.0f / 3.0f;
-    windowX = 0;
-    windowY = 0;
-    windowWidth = 800;
-    windowHeight = 600;
-    *camera = Camera{};
-    camera->aspect = aspectRatio;
-    centreX = windowX + windowWidth / 2;
-    centreY = windowY + windowHeight / 2;
-}
-
 void Engine::run(int argc, char** argv)
 {
-    resetView();
     if (!displayAvailable(argc, argv)) {
         std::cerr << "Skirmora needs a graphical display, and none is set (DISPLAY is empty).\n"
                      "Run it on a desktop, or under a virtual one:\n"

@@ -53,17 +53,13 @@ public:
     int windowWidth = 800;
     int windowHeight = 600;
     // Window centre in window pixels (origin top-left); the game warps the pointer here.
-    int centreX = 400;
-    int centreY = 300;
+    int centreX = windowX + windowWidth / 2;
+    int centreY = windowY + windowHeight / 2;
     // Last reported pointer position in window pixels; the centre until the pointer first moves.
-    int mouseX = 400;
-    int mouseY = 300;
+    int mouseX = centreX;
+    int mouseY = centreY;
     bool leftDown = false;
     bool rightDown = false;
-
-private:
-    // Resets the window geometry and the camera to their start values.
-    void resetView();
 };
 
 // The one Engine; every toolkit callback reaches it through here.

@@ -18,8 +18,7 @@
 //
 // Every polygon handed to these functions has at least one vertex; the bodies guard that.
 
-// A polygon's vertices as the routines walk them. Taken by value, so the vertex count stays in a
-// register instead of being reloaded from the vector after every opaque call.
+// A polygon's vertices as the routines walk them: a pointer and a count, passed by value.
 struct VertexSpan {
     VertexSpan(const std::vector<Vec2>& vertices) : data(vertices.data()), count(vertices.size()) {}
 
