@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "Circle.h"
-#include "Component.h"
 #include "Engine.h"
 #include "MenuManager.h"
 #include "ScriptedWindow.h"
 #include "SimulationManager.h"
+#include "journal.h"
 #include "recording_renderer.h"
 
 namespace {
@@ -18,15 +18,6 @@ class JournalGame : public SimulationManager {
 public:
     explicit JournalGame(std::vector<std::string>* journal) : journal(journal) {}
     void update() override { journal->push_back("game update"); }
-
-private:
-    std::vector<std::string>* journal;
-};
-
-class JournalComponent : public Component {
-public:
-    explicit JournalComponent(std::vector<std::string>* journal) : journal(journal) {}
-    void update() override { journal->push_back("component"); }
 
 private:
     std::vector<std::string>* journal;
@@ -81,7 +72,7 @@ TEST_F(EngineTest, TicksRunGameThenComponentsThenMenuAndFramesRenderThenMenu)
 {
     testing::internal::CaptureStdout();
     game.objects["disc"] = new Circle(Vec2(0.0f, 0.0f), 1.0f, 1, 0, 0);
-    game.addComponent(new JournalComponent(&journal), "disc", "journal");
+    game.addComponent(new JournalComponent("component", &journal), "disc", "journal");
     testing::internal::GetCapturedStdout();
 
     engine.updateTick();
@@ -158,24 +149,23 @@ TEST_F(EngineTest, MouseButtonsAndMotion)
 
 TEST(KeyState, CharactersMapToTheGamesKeysWhateverTheModifiers)
 {
-    // Either case, as Shift and Caps Lock give.
-    EXPECT_EQ(keyFromCharacter('w'), Key::W);
-    EXPECT_EQ(keyFromCharacter('W'), Key::W);
-    EXPECT_EQ(keyFromCharacter('a'), Key::A);
-    EXPECT_EQ(keyFromCharacter('S'), Key::S);
-    EXPECT_EQ(keyFromCharacter('d'), Key::D);
-    EXPECT_EQ(keyFromCharacter('L'), Key::L);
-    EXPECT_EQ(keyFromCharacter('p'), Key::P);
-    EXPECT_EQ(keyFromCharacter('O'), Key::O);
-    EXPECT_EQ(keyFromCharacter(27), Key::Escape);
-    // Control turns letters into control codes; a release with Control held must still count.
-    EXPECT_EQ(keyFromCharacter(23), Key::W);
-    EXPECT_EQ(keyFromCharacter(1), Key::A);
+    const std::pair<unsigned char, Key> mapped[] = {
+        // Either case, as Shift and Caps Lock give.
+        {'w', Key::W},
+        {'W', Key::W},
+        {'a', Key::A},
+        {'S', Key::S},
+        {'d', Key::D},
+        {'L', Key::L},
+        {'p', Key::P},
+        {'O', Key::O},
+        {27, Key::Escape},
+        // Control turns letters into control codes; a release with Control held must still count.
+        {23, Key::W},
+        {1, Key::A}};
+    for (const auto& [character, key] : mapped) EXPECT_EQ(keyFromCharacter(character), key) << int(character);
     // Everything else is not the game's.
-    EXPECT_FALSE(keyFromCharacter('q').has_value());
-    EXPECT_FALSE(keyFromCharacter(' ').has_value());
-    EXPECT_FALSE(keyFromCharacter('0').has_value());
-    EXPECT_FALSE(keyFromCharacter('\r').has_value());
+    for (const unsigned char other : {'q', ' ', '0', '\r'}) EXPECT_FALSE(keyFromCharacter(other).has_value());
 }
 
 } // namespace

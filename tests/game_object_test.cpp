@@ -70,21 +70,6 @@ TEST(GameObject, ChildrenTurnAboutTheParentsPivotWhileTheirGateIsOpen)
     EXPECT_NEAR(keeps.getPosition().y, -3.0f, 1e-5f);
 }
 
-TEST(GameObject, MoveToTranslatesByTheDifference)
-{
-    Circle parent = makeDisc(2.0f, 3.0f);
-    Circle child = makeDisc(0.0f, 0.0f);
-    parent.children = {&child};
-
-    parent.moveTo(Vec2(5.0f, -1.0f));
-    EXPECT_EQ(parent.getPosition(), Vec2(5.0f, -1.0f));
-    EXPECT_EQ(child.getPosition(), Vec2(3.0f, -4.0f));
-
-    // Moving to where it already is moves nothing.
-    parent.moveTo(parent.getPosition());
-    EXPECT_EQ(child.getPosition(), Vec2(3.0f, -4.0f));
-}
-
 TEST(GameObject, SetVisibleCoversTheWholeAttachedTree)
 {
     Circle root = makeDisc(0.0f, 0.0f);

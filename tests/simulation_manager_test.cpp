@@ -7,34 +7,10 @@
 #include "Engine.h"
 #include "MenuManager.h"
 #include "SimulationManager.h"
+#include "journal.h"
 #include "recording_renderer.h"
 
 namespace {
-
-// Logs each update into a shared journal and may mark a body for removal as it runs.
-class JournalComponent : public Component {
-public:
-    JournalComponent(std::string name, std::vector<std::string>* journal, int* destroyed = nullptr)
-        : name(std::move(name)), journal(journal), destroyed(destroyed)
-    {
-    }
-    ~JournalComponent() override
-    {
-        if (destroyed != nullptr) ++*destroyed;
-    }
-    void update() override
-    {
-        journal->push_back(name);
-        if (toMark != nullptr) toMark->markedForRemoval = true;
-    }
-
-    GameObject* toMark = nullptr;
-
-private:
-    std::string name;
-    std::vector<std::string>* journal;
-    int* destroyed;
-};
 
 // Journals its destruction, so the order of removals can be seen.
 class JournalDisc : public Circle {
