@@ -60,10 +60,9 @@ bool isSoundPngHeader(const Bytes& bytes, std::size_t data)
     }
 }
 
-// Signature, a sane IHDR first, every chunk inside the file with a correct checksum, image data,
-// and an IEND: a truncated or damaged file is turned away before the decoder sees it.
 } // namespace
 
+// A truncated or damaged file is turned away before the decoder sees it.
 bool isSoundPng(const Bytes& bytes)
 {
     static constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -87,8 +86,7 @@ bool isSoundPng(const Bytes& bytes)
     return false;
 }
 
-// An uncompressed (or bit-field) Windows bitmap whose header, palette and pixel rows all lie inside
-// the file. Run-length encoded bitmaps are refused: the game ships none.
+// Run-length encoded bitmaps are refused: the game ships none, and their decoder is the riskiest.
 bool isSoundBmp(const Bytes& bytes)
 {
     constexpr std::size_t kFileHeaderBytes = 14;
