@@ -86,7 +86,7 @@ bool isSoundPng(const Bytes& bytes)
     return false;
 }
 
-// Run-length encoded bitmaps are refused: the game ships none, and their decoder is the riskiest.
+// Run-length encoded bitmaps are refused: the game ships none.
 bool isSoundBmp(const Bytes& bytes)
 {
     constexpr std::size_t kFileHeaderBytes = 14;
