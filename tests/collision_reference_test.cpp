@@ -17,9 +17,9 @@ namespace literal {
 
 Interval project(const std::vector<Vec2>& polygon, const Vec2& axis)
 {
-    Interval range{polygon[0].x * axis.x + polygon[0].y * axis.y, polygon[0].x * axis.x + polygon[0].y * axis.y};
+    Interval range{dot(polygon[0], axis), dot(polygon[0], axis)};
     for (std::size_t i = 1; i < polygon.size(); ++i) {
-        const float p = polygon[i].x * axis.x + polygon[i].y * axis.y;
+        const float p = dot(polygon[i], axis);
         if (p > range.max) range.max = p;
         if (p < range.min) range.min = p;
     }
@@ -28,20 +28,14 @@ Interval project(const std::vector<Vec2>& polygon, const Vec2& axis)
 
 Interval project(const Vec2& centre, float radius, const Vec2& axis)
 {
-    const float m = centre.x * axis.x + centre.y * axis.y;
-    return {m - radius, m + radius};
+    return {dot(centre, axis) - radius, dot(centre, axis) + radius};
 }
 
-Vec2 edge(const std::vector<Vec2>& polygon, std::size_t i) { return polygon[i] - polygon[(i + 1) % polygon.size()]; }
-Vec2 edgeAxis(const std::vector<Vec2>& polygon, std::size_t i)
+// Normal of the edge from vertex i to the next, or the opposite one.
+Vec2 edgeAxis(const std::vector<Vec2>& polygon, std::size_t i, bool reversed = false)
 {
-    const Vec2 e = edge(polygon, i);
-    return normalised(Vec2(-e.y, e.x));
-}
-Vec2 reverseEdgeAxis(const std::vector<Vec2>& polygon, std::size_t i)
-{
-    const Vec2 e = edge(polygon, i);
-    return normalised(Vec2(e.y, -e.x));
+    const Vec2 e = polygon[i] - polygon[(i + 1) % polygon.size()];
+    return normalised(reversed ? Vec2(e.y, -e.x) : Vec2(-e.y, e.x));
 }
 
 bool separated(const Interval& a, const Interval& b) { return a.max < b.min || b.max < a.min; }
@@ -56,9 +50,7 @@ bool resolve(const Interval& a, const Interval& b, const Vec2& axis, Vec2& best,
         depths = {a.max - b.min};
     } else if (b.min <= a.min && a.min <= b.max && a.max >= b.max) {
         depths = {a.min - b.max};
-    } else if (a.min <= b.min && a.max >= b.max) {
-        depths = {a.min - b.max, a.max - b.min};
-    } else if (b.min <= a.min && a.max <= b.max) {
+    } else if ((a.min <= b.min && a.max >= b.max) || (b.min <= a.min && a.max <= b.max)) {
         depths = {a.min - b.max, a.max - b.min};
     } else {
         ++unresolved;
@@ -70,60 +62,48 @@ bool resolve(const Interval& a, const Interval& b, const Vec2& axis, Vec2& best,
     return true;
 }
 
-// Circle against polygon; resolving == false gives the overlap test.
-bool circlePolygon(const Vec2& centre, float radius, const std::vector<Vec2>& polygon, bool resolving, Vec2& mtv,
-                   int& unresolved)
+// Circle against polygon: the push search, or with no mtv asked for the overlap test.
+bool circlePolygon(const Vec2& centre, float radius, const std::vector<Vec2>& polygon, Vec2* mtv = nullptr,
+                   int* unresolved = nullptr)
 {
-    mtv = Vec2(100000.0f, 100000.0f);
+    if (mtv != nullptr) *mtv = Vec2(100000.0f, 100000.0f);
     const auto step = [&](const Interval& a, const Interval& b, const Vec2& axis) {
-        return resolving ? resolve(a, b, axis, mtv, unresolved) : !separated(a, b);
+        return mtv != nullptr ? resolve(a, b, axis, *mtv, *unresolved) : !separated(a, b);
     };
-    std::size_t nearest = 0;
-    float nearestDistance = 0.0f;
     for (std::size_t i = 0; i < polygon.size(); ++i) {
         const Vec2 axis = edgeAxis(polygon, i);
         if (!step(project(polygon, axis), project(centre, radius, axis), axis)) return false;
-        const float d = length(centre - polygon[i]);
-        if (i == 0 || d < nearestDistance) {
-            nearest = i;
-            nearestDistance = d;
-        }
     }
+    std::size_t nearest = 0;
+    for (std::size_t i = 1; i < polygon.size(); ++i)
+        if (length(centre - polygon[i]) < length(centre - polygon[nearest])) nearest = i;
     const Vec2 axis = normalised(centre - polygon[nearest]);
     return step(project(polygon, axis), project(centre, radius, axis), axis);
 }
 
-bool polygonPolygon(const std::vector<Vec2>& a, const std::vector<Vec2>& b, bool resolving, Vec2& mtv, int& unresolved)
+bool polygonPolygon(const std::vector<Vec2>& a, const std::vector<Vec2>& b, Vec2* mtv = nullptr,
+                    int* unresolved = nullptr)
 {
-    mtv = Vec2(100000.0f, 100000.0f);
+    if (mtv != nullptr) *mtv = Vec2(100000.0f, 100000.0f);
     const auto step = [&](const Vec2& axis) {
         const Interval ia = project(a, axis);
         const Interval ib = project(b, axis);
-        return resolving ? resolve(ia, ib, axis, mtv, unresolved) : !separated(ia, ib);
+        return mtv != nullptr ? resolve(ia, ib, axis, *mtv, *unresolved) : !separated(ia, ib);
     };
-    for (std::size_t i = 0; i < a.size(); ++i) {
+    for (std::size_t i = 0; i < a.size(); ++i)
         if (!step(edgeAxis(a, i))) return false;
-    }
-    for (std::size_t i = 0; i < b.size(); ++i) {
-        if (!step(reverseEdgeAxis(b, i))) return false;
-    }
+    for (std::size_t i = 0; i < b.size(); ++i)
+        if (!step(edgeAxis(b, i, true))) return false;
     return true;
 }
 
 } // namespace literal
 
 // Equal bits, or both not a number (the payload of a NaN is not part of any answer).
-bool same(float a, float b)
-{
-    if (std::isnan(a) && std::isnan(b)) return true;
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
+bool same(float a, float b) { return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0; }
 bool same(const Vec2& a, const Vec2& b) { return same(a.x, b.x) && same(a.y, b.y); }
 
-class Shapes {
-public:
-    explicit Shapes(unsigned seed) : rng(seed) {}
-
+struct Shapes {
     // A coordinate at one of several scales; now and then an exact repeat, a zero or a non-finite value.
     float coordinate()
     {
@@ -144,41 +124,39 @@ public:
         const std::size_t count = 1 + rng() % 12;
         std::vector<Vec2> result;
         const float spread = std::pow(10.0f, uniform(-2.0f, 2.0f));
-        for (std::size_t i = 0; i < count; ++i) {
-            if (i > 0 && rng() % 10 == 0) {
-                result.push_back(result.back()); // a zero-length edge
-            } else if (rng() % 50 == 0) {
-                result.push_back(point());
-            } else {
-                result.emplace_back(around.x + uniform(-spread, spread), around.y + uniform(-spread, spread));
-            }
-        }
+        // Now and then a zero-length edge, or a vertex far from the others.
+        for (std::size_t i = 0; i < count; ++i)
+            result.push_back(i > 0 && rng() % 10 == 0 ? result.back()
+                             : rng() % 50 == 0
+                                 ? point()
+                                 : Vec2(around.x + uniform(-spread, spread), around.y + uniform(-spread, spread)));
         return result;
     }
 
     float uniform(float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng); }
     bool chance(unsigned inHundred) { return rng() % 100 < inHundred; }
 
-private:
     std::mt19937 rng;
 };
 
-// Runs f with standard output captured; returns how many unresolved-axis lines it printed.
-template <typename F> int unresolvedLinesPrinted(F&& f)
+// The tuned search (a call taking the mtv to write) gives the literal answer and push, and prints
+// the literal count of unresolved-axis lines and nothing else.
+template <typename Search> void expectSamePush(Search&& search, bool expectedHit, const Vec2& expected, int lines)
 {
+    Vec2 mtv(-1.0f, -1.0f);
     testing::internal::CaptureStdout();
-    f();
+    const bool hit = search(&mtv);
     const std::string printed = testing::internal::GetCapturedStdout();
-    int lines = 0;
-    for (std::size_t at = printed.find(" OTHER CASE WTF ?? \n"); at != std::string::npos;
-         at = printed.find(" OTHER CASE WTF ?? \n", at + 1))
-        ++lines;
-    return lines;
+    ASSERT_EQ(hit, expectedHit);
+    ASSERT_TRUE(same(mtv, expected)) << mtv.x << ", " << mtv.y << " vs " << expected.x << ", " << expected.y;
+    std::string expectedPrinted;
+    for (int i = 0; i < lines; ++i) expectedPrinted += " OTHER CASE WTF ?? \n";
+    ASSERT_EQ(printed, expectedPrinted);
 }
 
 TEST(CollisionReference, CirclePolygonPairsMatchTheLiteralRulesBitForBit)
 {
-    Shapes shapes(20261206);
+    Shapes shapes{std::mt19937(20261206)};
     for (int trial = 0; trial < 20000; ++trial) {
         const Vec2 centre = shapes.chance(90) ? Vec2(shapes.uniform(-20, 20), shapes.uniform(-20, 20)) : shapes.point();
         const float radius = shapes.chance(95) ? shapes.uniform(0.0f, 15.0f) : shapes.coordinate();
@@ -187,22 +165,16 @@ TEST(CollisionReference, CirclePolygonPairsMatchTheLiteralRulesBitForBit)
 
         Vec2 expected;
         int expectedLines = 0;
-        const bool expectedHit = literal::circlePolygon(centre, radius, polygon, true, expected, expectedLines);
-        Vec2 mtv(-1.0f, -1.0f);
-        bool hit = false;
-        const int lines = unresolvedLinesPrinted([&] { hit = circlePolygonMtv(centre, radius, polygon, &mtv); });
-        ASSERT_EQ(hit, expectedHit);
-        ASSERT_TRUE(same(mtv, expected)) << mtv.x << ", " << mtv.y << " vs " << expected.x << ", " << expected.y;
-        ASSERT_EQ(lines, expectedLines);
-
+        const bool expectedHit = literal::circlePolygon(centre, radius, polygon, &expected, &expectedLines);
+        ASSERT_NO_FATAL_FAILURE(
+            expectSamePush([&](Vec2* mtv) { return circlePolygonMtv(centre, radius, polygon, mtv); }, expectedHit,
+                           expected, expectedLines));
         // The polygon asking: the same answer, the push negated only on a hit.
-        Vec2 reversed(-1.0f, -1.0f);
-        unresolvedLinesPrinted([&] { ASSERT_EQ(polygonCircleMtv(polygon, centre, radius, &reversed), expectedHit); });
-        ASSERT_TRUE(same(reversed, expectedHit ? expected * -1.0f : expected));
+        ASSERT_NO_FATAL_FAILURE(
+            expectSamePush([&](Vec2* mtv) { return polygonCircleMtv(polygon, centre, radius, mtv); }, expectedHit,
+                           expectedHit ? expected * -1.0f : expected, expectedLines));
 
-        Vec2 unused;
-        int ignored = 0;
-        const bool overlap = literal::circlePolygon(centre, radius, polygon, false, unused, ignored);
+        const bool overlap = literal::circlePolygon(centre, radius, polygon);
         ASSERT_EQ(circlePolygonOverlap(centre, radius, polygon), overlap);
         ASSERT_EQ(polygonCircleOverlap(polygon, centre, radius), overlap);
     }
@@ -210,7 +182,7 @@ TEST(CollisionReference, CirclePolygonPairsMatchTheLiteralRulesBitForBit)
 
 TEST(CollisionReference, PolygonPairsMatchTheLiteralRulesBitForBit)
 {
-    Shapes shapes(7);
+    Shapes shapes{std::mt19937(7)};
     for (int trial = 0; trial < 20000; ++trial) {
         const Vec2 around(shapes.uniform(-5, 5), shapes.uniform(-5, 5));
         const std::vector<Vec2> a = shapes.vertices(around);
@@ -219,18 +191,12 @@ TEST(CollisionReference, PolygonPairsMatchTheLiteralRulesBitForBit)
 
         Vec2 expected;
         int expectedLines = 0;
-        const bool expectedHit = literal::polygonPolygon(a, b, true, expected, expectedLines);
+        const bool expectedHit = literal::polygonPolygon(a, b, &expected, &expectedLines);
         if (expectedHit) expected = expected * -1.0f;
-        Vec2 mtv(-1.0f, -1.0f);
-        bool hit = false;
-        const int lines = unresolvedLinesPrinted([&] { hit = polygonPolygonMtv(a, b, &mtv); });
-        ASSERT_EQ(hit, expectedHit);
-        ASSERT_TRUE(same(mtv, expected)) << mtv.x << ", " << mtv.y << " vs " << expected.x << ", " << expected.y;
-        ASSERT_EQ(lines, expectedLines);
+        ASSERT_NO_FATAL_FAILURE(expectSamePush([&](Vec2* mtv) { return polygonPolygonMtv(a, b, mtv); }, expectedHit,
+                                               expected, expectedLines));
 
-        Vec2 unused;
-        int ignored = 0;
-        ASSERT_EQ(polygonsOverlap(a, b), literal::polygonPolygon(a, b, false, unused, ignored));
+        ASSERT_EQ(polygonsOverlap(a, b), literal::polygonPolygon(a, b));
     }
 }
 

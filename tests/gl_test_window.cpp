@@ -9,8 +9,6 @@ extern "C" void __lsan_do_leak_check() __attribute__((weak));
 
 namespace {
 
-void ignoreDisplay() {}
-
 // The GL driver is unloaded at exit, before the sanitizer's own leak check, which then cannot tell
 // the driver's lifetime allocations from ours. Checking earlier, while it is loaded, sees them as
 // still reachable and keeps real leaks visible.
@@ -30,17 +28,16 @@ int openGlTestWindow(int width, int height)
         char* argv[] = {name, nullptr};
         glutInit(&argc, argv);
         glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
-        initialised = true;
     }
     glutInitWindowSize(width, height);
     glutInitWindowPosition(0, 0);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     const int window = glutCreateWindow("gl_test");
     // Registered after the driver's own exit handlers, so it runs before them.
-    static const bool leakCheckRegistered = std::atexit(checkLeaksWhileTheDriverIsLoaded) == 0;
-    (void)leakCheckRegistered;
+    if (!initialised) std::atexit(checkLeaksWhileTheDriverIsLoaded);
+    initialised = true;
     // The toolkit refuses to process events for a window without a display callback.
-    glutDisplayFunc(ignoreDisplay);
+    glutDisplayFunc([] {});
     processGlEvents();
     return window;
 }
