@@ -47,7 +47,11 @@ void SimulationManager::addComponent(Component* component, const std::string& ob
 {
     const auto found = objects.find(objectName);
     assert(found != objects.end() && "components attach only to registered bodies");
-    if (found == objects.end()) return;
+    if (found == objects.end()) {
+        // Attaching hands the component over; with no body to own it, it goes now.
+        delete component;
+        return;
+    }
     found->second->components[componentName] = component;
     components.push_back(component);
 }

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "GameObject.h"
 #include "HudValues.h"
 
 class Component;
-class GameObject;
 
 // Base of every game: owns the world's bodies by name, fixes the drawing order and the order in
 // which behaviour runs, and runs the update and render passes.
@@ -30,7 +30,8 @@ public:
     void updateAll();
     // Frame set-up, every visible body in drawing order, then the overlay.
     void renderAll();
-    // Gives the component to the registered body objectName and enrols it in the update order.
+    // Gives the component to the registered body objectName and enrols it in the update order. Takes
+    // ownership: given an unregistered name, it deletes the component.
     void addComponent(Component* component, const std::string& objectName, const std::string& componentName);
     // Withdraws and destroys a registered body; an unknown name is ignored.
     void removeObject(const std::string& name);
@@ -42,7 +43,7 @@ public:
     // The values the text overlay shows.
     std::unique_ptr<HudValues> hud;
     // Every registered body, by unique name; owns the bodies.
-    std::map<std::string, GameObject*> objects;
+    ObjectMap objects;
     // Drawing order: descending layer, so nearer bodies are drawn over farther ones.
     std::list<GameObject*> drawList;
     // Every attached component in attachment order: the update order.

@@ -1,13 +1,95 @@
 #pragma once
 
-#include "SimulationManager.h"
+#include <cstdint>
+#include <string>
+#include <vector>
 
-// The arena game: builds its world in init() and runs its rules in update().
+#include "SimulationManager.h"
+#include "Vec2.h"
+
+class GameObject;
+
+// The arena game: two players, thirteen walls and four bounds. init() builds the world once;
+// update() runs one tick of input, control, contacts, camera and the death cycle.
 class MySim : public SimulationManager {
 public:
-    // Prints "der init"; must not touch gEngine, which does not exist yet.
+    // Prints "der init" and points the overlay at the healths and scores; must not touch gEngine,
+    // which does not exist yet.
     MySim();
+    ~MySim() override = default;
 
+    // Builds the 20 bodies and the sight; needs the engine's textures and window.
     void init() override;
     void update() override;
+
+    // Creates and registers the walls and bounds.
+    void buildLevel();
+
+    // Throws player 1's ball along direction (any length) at speed; a new ball replaces the old.
+    void fireBullet1(const Vec2& direction, float speed);
+    // Fires the next numbered bullet of player 2 along direction (any length) at speed.
+    void fireBullet2(const Vec2& direction, float speed);
+
+    // Player 1's keys, then the window keys (which act also while player 1 is dead).
+    void handleInput();
+    // Walks player 1 speed units along direction (any non-zero length).
+    void movePlayer1(const Vec2& direction, float speed);
+    // Steers, moves and turns player 2 from the pointer's offset, and fires with the left button.
+    void controlPlayer2();
+    // Pushes the players out of each other, the walls and the ball.
+    void resolveContacts();
+    // Brings player 1 or 2 back at spawnPoints[spawnIndex] with full health; the other one scores.
+    void respawn(int player, std::uint32_t spawnIndex);
+
+    // While true the pointer is held at the window centre and steers player 2; key L flips it.
+    bool captureMouse = true;
+    // Floor of the players' separation for the camera zoom, world units.
+    float minSeparation = 1.0f;
+    int p1Health = 100;
+    int p2Health = 200;
+    // Ticks a dead player drifts before it glides home.
+    int deathTicks = 240;
+    // Health player 2 loses in a tick in which it touches any wall.
+    int wallDamage = 1;
+    // World units per tick.
+    float p1BulletSpeed = 14.0f;
+    float p1MoveSpeed = 5.8f;
+    // Countdowns, decremented at the start of every tick: the ball goes below 0, a player may fire
+    // below 0. Starting at 0 lets both fire from the first tick.
+    int bullet1Life = 0;
+    int bullet1Lifetime = 21;
+    int p1FireCooldown = 0;
+    int p1FireDelay = 70;
+    // Player 2's bullets fired so far; names the next one.
+    int bullet2Count = 0;
+    float p2BulletSpeed = 24.0f;
+    int p2FireCooldown = 0;
+    int p2FireDelay = 15;
+    // Death cycle: drift ticks so far, glide length, glide ticks so far.
+    int p1DeadTicks = 0;
+    int p2DeadTicks = 0;
+    int returnTicks = 20;
+    int p1ReturnTicks = 0;
+    int p2ReturnTicks = 0;
+    // Entry of spawnPoints each dead player returns to; drawn while it drifts.
+    std::uint32_t p1SpawnIndex = 0;
+    std::uint32_t p2SpawnIndex = 0;
+    std::vector<Vec2> spawnPoints;
+    // Player 1 scores when player 2 respawns, and the other way round.
+    int p1Score = 0;
+    int p2Score = 0;
+
+private:
+    // L flips capture once per press, so the key must be seen going down.
+    bool captureKeyWasHeld = false;
+
+    GameObject* bodyNamed(const std::string& name) const;
+    std::uint32_t texture(const std::string& name) const;
+    // Pans towards the players' midpoint and zooms so that both stay in view.
+    void followPlayersWithCamera();
+    // One tick of a dead player's drift towards the other, then glide home and respawn.
+    void advanceDeathCycle(int player);
 };
+
+// The decimal text of value, as a default-formatted stream writes it.
+std::string toString(const int& value);

@@ -37,6 +37,15 @@ void Poly::buildEdgeQuads(std::uint32_t texture)
     }
 }
 
+void Poly::makeBeam(const Vec2& from, const Vec2& to, float width)
+{
+    const Vec2 across(to.y - from.y, -(to.x - from.x));
+    const Vec2 offset = normalised(across) * (width * 0.5f);
+    vertices = {from + offset, to + offset, to - offset, from - offset};
+    position = from + (to - from) * 0.5f;
+    buildEdgeQuads(texture);
+}
+
 Vec2 Poly::getPosition() const { return position; }
 
 void Poly::setTexture(std::uint32_t texture) { this->texture = texture; }

@@ -15,6 +15,10 @@ public:
 
     // Rebuilds the outline bands from the current vertices, edgeWidth and layer.
     void buildEdgeQuads(std::uint32_t texture);
+    // Becomes the rectangle of the given width whose centre line runs from `from` to `to`, vertices
+    // in the order from + o, to + o, to - o, from - o (o a half-width offset a quarter turn
+    // clockwise of the line); position, vertices and bands follow, nothing else changes.
+    void makeBeam(const Vec2& from, const Vec2& to, float width);
 
     Vec2 getPosition() const override;
     // Takes effect at the next buildEdgeQuads; the bands already built keep their texture.

@@ -7,8 +7,8 @@ struct Vec2 {
     float x = 0.0f;
     float y = 0.0f;
 
-    Vec2() = default;
-    Vec2(float x, float y) : x(x), y(y) {}
+    constexpr Vec2() = default;
+    constexpr Vec2(float x, float y) : x(x), y(y) {}
 
     Vec2& operator+=(const Vec2& other)
     {

@@ -1,0 +1,104 @@
+#include "P2BulletComp.h"
+
+#include <iostream>
+
+#include "BodyKinds.h"
+#include "PhysicsComp.h"
+
+namespace {
+constexpr int kLifeTicks = 50;
+constexpr int kBounceLimit = 2;
+constexpr int kDamageToPlayer1 = 15;
+constexpr int kDamageToPlayer2 = 30;
+constexpr float kDeflectedSpeed = 14.0f; // world units per tick
+
+void reportHit() { std::cout << "col" << std::endl; }
+} // namespace
+
+P2BulletComp::P2BulletComp(GameObject* target, GameObject* body, int* p1Health, int* p2Health, ObjectMap* objects,
+                           std::uint32_t deflectedTexture)
+    : lifeLeft(kLifeTicks), lifeTicks(kLifeTicks), p1Health(p1Health), p2Health(p2Health), bouncesLeft(kBounceLimit),
+      target(target), body(body), objects(objects), deflectedTexture(deflectedTexture)
+{
+}
+
+// Runs after the bullet's own PhysicsComp, so every test sees this tick's position. A marked bullet
+// still takes every step: it is removed only after all components have run.
+void P2BulletComp::update()
+{
+    --lifeLeft;
+    if (lifeLeft < 0) body->markedForRemoval = true;
+    hitPlayer();
+    deflectOffBall();
+    bounceOffWalls();
+}
+
+// A player at 0 health or below is dead and not tested: the bullet passes through.
+void P2BulletComp::hitPlayer()
+{
+    if (!deflected) {
+        if (*p1Health > 0 && body->collidesWith(target)) {
+            *p1Health -= kDamageToPlayer1;
+            reportHit();
+            body->markedForRemoval = true;
+        }
+        return;
+    }
+    const auto player2 = objects->find("player2");
+    if (*p2Health > 0 && player2 != objects->end() && body->collidesWith(player2->second)) {
+        *p2Health -= kDamageToPlayer2;
+        reportHit();
+        body->markedForRemoval = true;
+    }
+}
+
+// Repeats on every tick of contact: the push, the new velocity and the fresh life are recomputed.
+void P2BulletComp::deflectOffBall()
+{
+    const auto ball = objects->find("bullet1");
+    Vec2 push;
+    if (ball == objects->end() || !body->collisionMtv(ball->second, &push)) return;
+    body->setTexture(deflectedTexture);
+    body->translate(push);
+    normalise(push);
+    push *= kDeflectedSpeed;
+    if (PhysicsComp* motion = physics()) motion->velocity = push;
+    lifeLeft = lifeTicks;
+    deflected = true;
+}
+
+// Every wall is tested, also once the bullet is marked, so each contact in a tick uses a bounce.
+void P2BulletComp::bounceOffWalls()
+{
+    for (const auto& [name, wall] : *objects) {
+        Vec2 push;
+        if (wall->kind != kWallKind || !body->collisionMtv(wall, &push)) continue;
+        if (bouncesLeft < 1) {
+            body->markedForRemoval = true;
+            continue;
+        }
+        body->translate(push);
+        --bouncesLeft;
+        if (PhysicsComp* motion = physics()) motion->velocity = reflectPoint(push, push * 2.0f, -motion->velocity);
+    }
+}
+
+PhysicsComp* P2BulletComp::physics() const
+{
+    const auto found = body->components.find("physics");
+    return found != body->components.end() ? dynamic_cast<PhysicsComp*>(found->second) : nullptr;
+}
+
+Vec2 reflectPoint(const Vec2& a, const Vec2& b, const Vec2& p)
+{
+    const Vec2 direction = a + b;
+    const Vec2 normal = normalised(Vec2(direction.y, -direction.x));
+    const Vec2 offset = p - b;
+    float twiceAlong = dot(offset, normal);
+    twiceAlong = twiceAlong + twiceAlong;
+    const Vec2 removed(twiceAlong * normal.x, twiceAlong * normal.y);
+    // Dividing by the squared length keeps the mirror exact when a very short normal stayed unnormalised.
+    const float lengthSquared = squared(length(normal));
+    const float scale = lengthSquared != 0.0f ? 1.0f / lengthSquared : 0.0f;
+    return Vec2(b.x + (offset.x - removed.x * scale), b.y + (offset.y - removed.y * scale));
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Component.h"
+#include "GameObject.h"
+
+// Reshapes player 2's sight line every tick: a strip from the player's centre along its aim to the
+// nearest wall edge, or the full ray length when no wall is in the way.
+class P2SightComp : public Component {
+public:
+    // The sight polygon is body's first child; aim is always player2Aim.
+    P2SightComp(GameObject* body, ObjectMap* objects);
+
+    void update() override;
+
+    // The player the sight belongs to; not owned.
+    GameObject* body;
+    // Only its direction matters.
+    const Vec2* aim;
+    // Searched for walls every tick.
+    ObjectMap* objects;
+};

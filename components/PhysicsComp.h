@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Component.h"
+#include "Vec2.h"
+
+class GameObject;
+
+// Carries its body along at a constant velocity: no gravity, friction or collision.
+class PhysicsComp : public Component {
+public:
+    PhysicsComp(GameObject* owner, const Vec2& velocity);
+
+    // Translates the owner (and its children) by velocity.
+    void update() override;
+
+    // World units per tick; changed only by whoever writes it.
+    Vec2 velocity;
+    // Not owned.
+    GameObject* owner;
+};

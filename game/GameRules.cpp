@@ -1,0 +1,133 @@
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+
+#include "BodyKinds.h"
+#include "Camera.h"
+#include "Engine.h"
+#include "GameObject.h"
+#include "MySim.h"
+#include "PlayerAim.h"
+
+namespace {
+constexpr int kPlayer1FullHealth = 100;
+constexpr int kPlayer2FullHealth = 200;
+// Player 2 bounces off player 1 with a kick of this many times the overlap, off the ball with this.
+constexpr float kPlayerKick = 15.0f;
+constexpr float kBallKick = 2.0f;
+// Fractions of the remaining distance closed per tick.
+constexpr float kPanRate = 0.13f;
+constexpr float kZoomRate = 0.05f;
+constexpr float kDriftRate = 0.03f;
+constexpr float kGlideRate = 0.3f;
+// World units kept around the players' spread across the view (divided by the aspect upwards).
+constexpr float kViewMargin = 650.0f;
+} // namespace
+
+void MySim::resolveContacts()
+{
+    GameObject* player1 = bodyNamed("player1");
+    GameObject* player2 = bodyNamed("player2");
+    Vec2 push;
+    if (p2Health > 0 && p1Health > 0 && player2->collisionMtv(player1, &push)) {
+        player2->translate(push);
+        player2Aim += push * kPlayerKick;
+    }
+    // Player 2 keeps pressing into a wall until steered away, and pays once per tick of contact
+    // however many walls it touches.
+    bool damaged = false;
+    for (const auto& [name, wall] : objects) {
+        if (wall->kind != kWallKind) continue;
+        if (p2Health > 0 && player2->collisionMtv(wall, &push)) {
+            player2->translate(push);
+            if (!damaged) {
+                p2Health -= wallDamage;
+                damaged = true;
+            }
+        }
+        if (p1Health > 0 && player1->collisionMtv(wall, &push)) player1->translate(push);
+    }
+    // The ball shoves player 2 whatever either player's health.
+    const auto ball = objects.find("bullet1");
+    if (ball != objects.end() && player2->collisionMtv(ball->second, &push)) {
+        std::cout << "bullet hit p2" << std::endl;
+        player2->translate(push);
+        player2Aim += push * kBallKick;
+    }
+}
+
+void MySim::followPlayersWithCamera()
+{
+    Camera& camera = *gEngine->camera;
+    const Vec2 p1 = bodyNamed("player1")->getPosition();
+    const Vec2 p2 = bodyNamed("player2")->getPosition();
+    const Vec2 midpoint((p1.x + p2.x) * 0.5f, (p1.y + p2.y) * 0.5f);
+    const Vec2 step = (midpoint - camera.position) * kPanRate;
+    camera.position += step;
+    camera.target += step;
+
+    // Ease the view towards the spread plus a margin, on whichever axis is the tighter fit.
+    const float dx = std::fabs(p1.x - p2.x);
+    const float dy = std::fabs(p1.y - p2.y);
+    const float aspect = camera.aspect;
+    if (dx > dy * aspect) {
+        const float spread = dx > minSeparation ? dx : minSeparation;
+        camera.viewWidth = camera.viewWidth + (spread + kViewMargin - camera.viewWidth) * kZoomRate;
+        camera.viewHeight = camera.viewWidth / aspect;
+    } else {
+        const float spread = dy > minSeparation / aspect ? dy : minSeparation / aspect;
+        camera.viewHeight = camera.viewHeight + (spread + kViewMargin / aspect - camera.viewHeight) * kZoomRate;
+        camera.viewWidth = camera.viewHeight * aspect;
+    }
+}
+
+// A dead player drifts invisibly towards the other for deathTicks ticks, drawing its spawn point
+// anew each tick, then glides towards that point and reappears on the last of returnTicks + 1 ticks.
+void MySim::advanceDeathCycle(int player)
+{
+    const bool first = player == 1;
+    int& health = first ? p1Health : p2Health;
+    if (health >= 1) return;
+    int& deadTicks = first ? p1DeadTicks : p2DeadTicks;
+    int& glideTicks = first ? p1ReturnTicks : p2ReturnTicks;
+    std::uint32_t& spawnIndex = first ? p1SpawnIndex : p2SpawnIndex;
+    GameObject* self = bodyNamed(first ? "player1" : "player2");
+    if (deadTicks < deathTicks) {
+        const Vec2 other = bodyNamed(first ? "player2" : "player1")->getPosition();
+        self->translate((other - self->getPosition()) * kDriftRate);
+        self->setVisible(false);
+        ++deadTicks;
+        health = 0;
+        spawnIndex = static_cast<std::uint32_t>(static_cast<unsigned>(std::rand()) % spawnPoints.size());
+        return;
+    }
+    self->translate((spawnPoints[spawnIndex] - self->getPosition()) * kGlideRate);
+    ++glideTicks;
+    if (glideTicks > returnTicks) {
+        respawn(player, spawnIndex);
+        deadTicks = 0;
+        glideTicks = 0;
+    }
+}
+
+void MySim::respawn(int player, std::uint32_t spawnIndex)
+{
+    const Vec2 spawn = spawnPoints[spawnIndex];
+    if (player == 1) {
+        GameObject* player1 = bodyNamed("player1");
+        player1->setVisible(true);
+        player1->moveTo(spawn);
+        ++p2Score;
+        p1Health = kPlayer1FullHealth;
+        return;
+    }
+    GameObject* player2 = bodyNamed("player2");
+    player2->setVisible(true);
+    player2->moveTo(spawn);
+    // Face +y again, where the cleared aim starts from.
+    if (length(player2Aim) > 0.0f) player2->rotate(signedAngle(Vec2(0.0f, 1.0f), player2Aim), player2->getPosition());
+    player2Aim = Vec2(0.0f, 0.0f);
+    player2PrevAim = Vec2(0.0f, 1.0f);
+    ++p1Score;
+    p2Health = kPlayer2FullHealth;
+}

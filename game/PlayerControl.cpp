@@ -1,0 +1,99 @@
+#include <iostream>
+#include <optional>
+
+#include "Engine.h"
+#include "GameObject.h"
+#include "MySim.h"
+#include "PlayerAim.h"
+#include "WindowSystem.h"
+
+namespace {
+
+// A row of a direction table: held when both keys are (a single-key row names its key twice).
+struct KeyChord {
+    Key first;
+    Key second;
+    Vec2 direction;
+};
+
+// First matching row wins, so chords come before single keys and opposite keys cancel towards the
+// earlier row.
+constexpr KeyChord kFiringTable[] = {
+    {Key::Left, Key::Up, {-1, 1}},    {Key::Up, Key::Right, {1, 1}},   {Key::Right, Key::Down, {1, -1}},
+    {Key::Down, Key::Left, {-1, -1}}, {Key::Left, Key::Left, {-1, 0}}, {Key::Right, Key::Right, {1, 0}},
+    {Key::Up, Key::Up, {0, 1}},       {Key::Down, Key::Down, {0, -1}},
+};
+constexpr KeyChord kWalkingTable[] = {
+    {Key::A, Key::W, {-1, 1}}, {Key::W, Key::D, {1, 1}}, {Key::D, Key::S, {1, -1}}, {Key::S, Key::A, {-1, -1}},
+    {Key::A, Key::A, {-1, 0}}, {Key::D, Key::D, {1, 0}}, {Key::W, Key::W, {0, 1}},  {Key::S, Key::S, {0, -1}},
+};
+
+constexpr float kSteeringGain = 0.029f; // world units per tick per pixel of pointer offset
+constexpr float kMaxAim = 12.0f;        // world units per tick
+constexpr float kAimDamping = 0.98f;
+// Stands in for a zero aim so that the turn angle has a direction to measure from.
+constexpr Vec2 kTinyUpwardAim(0.0f, 0.0001f);
+
+template <std::size_t N> std::optional<Vec2> heldDirection(const WindowSystem& window, const KeyChord (&table)[N])
+{
+    for (const KeyChord& chord : table) {
+        if (window.isKeyHeld(chord.first) && window.isKeyHeld(chord.second)) return chord.direction;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+void MySim::handleInput()
+{
+    WindowSystem& window = *gEngine->window;
+    if (p1Health > 0) {
+        if (p1FireCooldown < 0) {
+            if (const auto direction = heldDirection(window, kFiringTable)) fireBullet1(*direction, p1BulletSpeed);
+        }
+        if (window.isKeyHeld(Key::Up)) std::cout << "up" << std::endl;
+        if (const auto direction = heldDirection(window, kWalkingTable)) movePlayer1(*direction, p1MoveSpeed);
+    }
+    const bool captureKeyHeld = window.isKeyHeld(Key::L);
+    if (captureKeyHeld && !captureKeyWasHeld) captureMouse = !captureMouse;
+    captureKeyWasHeld = captureKeyHeld;
+    if (window.isKeyHeld(Key::P)) window.fullScreen();
+    if (window.isKeyHeld(Key::O)) {
+        window.reshapeWindow(800, 600);
+        window.positionWindow(50, 50);
+    }
+    if (window.isKeyHeld(Key::Escape)) window.quit(1);
+}
+
+void MySim::movePlayer1(const Vec2& direction, float speed)
+{
+    Vec2 step = direction;
+    normalise(step);
+    step *= speed;
+    bodyNamed("player1")->translate(step);
+}
+
+void MySim::controlPlayer2()
+{
+    GameObject* player2 = bodyNamed("player2");
+    if (captureMouse) {
+        // Screen y grows downwards and world y upwards.
+        const auto offsetX = static_cast<float>(gEngine->mouseX - gEngine->centreX);
+        const auto offsetY = static_cast<float>(gEngine->mouseY - gEngine->centreY);
+        player2Aim += Vec2(offsetX * kSteeringGain, offsetY * -kSteeringGain);
+        if (length(player2Aim) > kMaxAim) {
+            normalise(player2Aim);
+            player2Aim *= kMaxAim;
+        }
+        player2Aim *= kAimDamping;
+        player2->translate(player2Aim);
+        if (length(player2PrevAim) == 0.0f) player2PrevAim = kTinyUpwardAim;
+        if (length(player2Aim) == 0.0f) player2Aim = kTinyUpwardAim;
+        player2->rotate(signedAngle(player2Aim, player2PrevAim), player2->getPosition());
+    }
+    if (gEngine->leftDown && p2FireCooldown < 0) {
+        p2FireCooldown = p2FireDelay;
+        fireBullet2(player2Aim == Vec2() ? Vec2(0.0f, 1.0f) : player2Aim, p2BulletSpeed);
+    }
+    player2PrevAim = player2Aim;
+}
