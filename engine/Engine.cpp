@@ -123,6 +123,7 @@ void Engine::run(int argc, char** argv)
 
 void Engine::updateTick()
 {
+    if (window != nullptr) window->beginTick();
     simulation->update();
     simulation->updateAll();
     menu->update();

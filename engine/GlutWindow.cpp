@@ -5,21 +5,13 @@
 
 #include <GL/freeglut.h>
 
+// keyFromSpecial is written against these codes so that it can be tested without the toolkit.
+static_assert(GLUT_KEY_LEFT == 100 && GLUT_KEY_UP == 101 && GLUT_KEY_RIGHT == 102 && GLUT_KEY_DOWN == 103);
+
 namespace {
 
 // Only one window exists; the toolkit's callbacks carry no user pointer.
 GlutWindow* activeWindow = nullptr;
-
-std::optional<Key> keyFromSpecial(int special)
-{
-    switch (special) {
-    case GLUT_KEY_LEFT: return Key::Left;
-    case GLUT_KEY_UP: return Key::Up;
-    case GLUT_KEY_RIGHT: return Key::Right;
-    case GLUT_KEY_DOWN: return Key::Down;
-    default: return std::nullopt;
-    }
-}
 
 void setHeld(std::optional<Key> key, bool held)
 {
@@ -35,17 +27,6 @@ void onKeyUp(unsigned char character, int, int) { setHeld(keyFromCharacter(chara
 void onSpecialDown(int special, int, int) { setHeld(keyFromSpecial(special), true); }
 void onSpecialUp(int special, int, int) { setHeld(keyFromSpecial(special), false); }
 
-// The toolkit reports no focus loss, and a key released elsewhere never reports its release.
-// Leaving or hiding the window is the nearest signal, so every key counts as released then.
-void onEntry(int state)
-{
-    if (state == GLUT_LEFT) activeWindow->keys.releaseAll();
-}
-void onWindowStatus(int state)
-{
-    if (state == GLUT_HIDDEN || state == GLUT_FULLY_COVERED) activeWindow->keys.releaseAll();
-}
-
 } // namespace
 
 void GlutWindow::registerCallbacks()
@@ -56,8 +37,13 @@ void GlutWindow::registerCallbacks()
     glutKeyboardUpFunc(onKeyUp);
     glutSpecialFunc(onSpecialDown);
     glutSpecialUpFunc(onSpecialUp);
-    glutEntryFunc(onEntry);
-    glutWindowStatusFunc(onWindowStatus);
+    keyboard = std::make_unique<X11Keyboard>();
+}
+
+void GlutWindow::beginTick()
+{
+    if (keyboard == nullptr || !keyboard->read()) return;
+    keys.releaseUnless([this](Key key) { return keyboard->isDown(key); });
 }
 
 void GlutWindow::warpPointer(int x, int y) { glutWarpPointer(x, y); }

@@ -1,14 +1,21 @@
 #pragma once
 
+#include <memory>
+
 #include "KeyState.h"
 #include "WindowSystem.h"
+#include "X11Keyboard.h"
 
-// The toolkit's side of the window seam: keys come from its key callbacks, requests go to its window.
+// The toolkit's side of the window seam: keys come from its key callbacks, confirmed each tick against
+// the physical keyboard; requests go to its window.
 class GlutWindow : public WindowSystem {
 public:
-    // Registers the key and focus callbacks on the current window, with key repeat ignored.
+    // Registers the key callbacks on the current window, with key repeat ignored, and connects to the
+    // physical keyboard.
     void registerCallbacks();
 
+    // Releases the keys no longer physically down: their key-up went elsewhere if the window had lost focus.
+    void beginTick() override;
     bool isKeyHeld(Key key) const override { return keys.isHeld(key); }
     void warpPointer(int x, int y) override;
     void fullScreen() override;
@@ -17,4 +24,7 @@ public:
     void quit(int status) override;
 
     KeyState keys;
+
+private:
+    std::unique_ptr<X11Keyboard> keyboard;
 };

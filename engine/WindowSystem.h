@@ -7,6 +7,8 @@
 class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
+    // Called first in every update tick, so the keys are up to date before the game reads them.
+    virtual void beginTick() {}
     // Whether the key is held at this moment.
     virtual bool isKeyHeld(Key key) const = 0;
     // Moves the pointer to window pixel (x, y), origin top-left.

@@ -33,6 +33,16 @@ private:
     std::vector<std::string>* journal;
 };
 
+// Journals the window's per-tick hook.
+class JournalWindow : public ScriptedWindow {
+public:
+    JournalWindow(Engine& engine, std::vector<std::string>* journal) : ScriptedWindow(engine), journal(journal) {}
+    void beginTick() override { journal->push_back("window tick"); }
+
+private:
+    std::vector<std::string>* journal;
+};
+
 class EngineTest : public testing::Test {
 protected:
     EngineTest()
@@ -57,7 +67,7 @@ protected:
     std::string startupLines;
     std::unique_ptr<Engine> owner{quietlyBuild(&game, &menu, &startupLines)};
     Engine& engine = *owner;
-    ScriptedWindow window{engine};
+    JournalWindow window{engine, &journal};
 };
 
 TEST_F(EngineTest, ConstructionAnnouncesItselfAndBecomesTheGlobalEngine)
@@ -68,7 +78,7 @@ TEST_F(EngineTest, ConstructionAnnouncesItselfAndBecomesTheGlobalEngine)
     EXPECT_FALSE(engine.rightDown);
 }
 
-TEST_F(EngineTest, TicksRunGameThenComponentsThenMenuAndFramesRenderThenMenu)
+TEST_F(EngineTest, TicksRunWindowThenGameThenComponentsThenMenuAndFramesRenderThenMenu)
 {
     testing::internal::CaptureStdout();
     game.objects["disc"] = new Circle(Vec2(0.0f, 0.0f), 1.0f, 1, 0, 0);
@@ -76,7 +86,7 @@ TEST_F(EngineTest, TicksRunGameThenComponentsThenMenuAndFramesRenderThenMenu)
     testing::internal::GetCapturedStdout();
 
     engine.updateTick();
-    EXPECT_EQ(journal, (std::vector<std::string>{"game update", "component", "menu update"}));
+    EXPECT_EQ(journal, (std::vector<std::string>{"window tick", "game update", "component", "menu update"}));
     journal.clear();
     engine.displayFrame();
     EXPECT_EQ(journal, (std::vector<std::string>{"menu render"}));

@@ -165,14 +165,14 @@ TEST_F(SimulationManagerTest, RemoveObjectWithdrawsEverythingOfTheBodyAndNothing
     EXPECT_EQ(journal, (std::vector<std::string>{"parent runs"}));
 }
 
-TEST_F(SimulationManagerTest, AttachingToAnUnknownNameRegistersNothing)
+TEST_F(SimulationManagerTest, AttachingToAnUnknownNameRegistersNothingAndDropsTheComponent)
 {
 #ifdef NDEBUG
     int destroyed = 0;
-    auto component = std::make_unique<JournalComponent>("lost", &journal, &destroyed);
-    world.addComponent(component.get(), "ghost", "lost");
+    world.addComponent(new JournalComponent("lost", &journal, &destroyed), "ghost", "lost");
     EXPECT_EQ(world.objects.count("ghost"), 0u);
     EXPECT_TRUE(world.components.empty());
+    EXPECT_EQ(destroyed, 1);
 #else
     auto component = std::make_unique<JournalComponent>("lost", &journal);
     EXPECT_DEATH(world.addComponent(component.get(), "ghost", "lost"), "registered");

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     g++ make cmake                                        # toolchain
     libglut-dev libglu1-mesa-dev libglew-dev libdevil-dev # window, OpenGL, images
+    libx11-dev                                            # the physical keyboard's state
     libgl1-mesa-dri                                       # software OpenGL for virtual displays
     libgtest-dev libgmock-dev libbenchmark-dev            # tests and benchmarks
     clang libclang-rt-14-dev                              # the fuzzer
