@@ -204,6 +204,9 @@ TEST(Arena, FiringNamesBulletsAndKeepsOneBall)
     match.init();
     match.printed();
     match.game->fireBullet1(Vec2(1, 1), 14);
+    // Turned to point along its flight: the image's top edge, upright at first, faces (1, 1).
+    const auto& corners = static_cast<const Circle*>(match.body("bullet1"))->quad.corners;
+    expectNear(normalised((corners[0] + corners[1]) * 0.5f - match.position("bullet1")), normalised(Vec2(1, 1)));
     match.body("player1")->moveTo(Vec2(-300, 20));
     match.game->fireBullet1(Vec2(0, -1), 14);
     EXPECT_EQ(match.printed(), "1\n2\n");
@@ -212,9 +215,6 @@ TEST(Arena, FiringNamesBulletsAndKeepsOneBall)
     EXPECT_EQ(match.game->components.size(), 2u); // the sight and the second ball
     EXPECT_EQ(match.game->bullet1Life, 21);
     EXPECT_EQ(match.game->p1FireCooldown, 70);
-    // Turned by -pi to point along its flight: the image's top edge now faces -y.
-    const auto& corners = static_cast<const Circle*>(match.body("bullet1"))->quad.corners;
-    EXPECT_NEAR(corners[0].y, 20 - 42, 1e-3f);
 
     for (int shot = 0; shot < 3; ++shot) match.game->fireBullet2(Vec2(3, 4), 24);
     EXPECT_EQ(match.game->bullet2Count, 3);

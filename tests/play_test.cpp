@@ -108,6 +108,7 @@ TEST(PlayKeys, DirectionTablesTakeTheFirstMatchingChord)
     };
     const std::vector<Case> throws = {
         {{Key::Left, Key::Up, Key::Right}, {-diagonal, diagonal}},
+        {{Key::Up, Key::Right}, {diagonal, diagonal}},
         {{Key::Left, Key::Right}, {-1, 0}},
         {{Key::Up, Key::Down}, {0, 1}},
         {{Key::Down, Key::Left}, {-diagonal, -diagonal}},
@@ -164,13 +165,18 @@ TEST_F(PlayTest, WindowKeysActAlsoWhilePlayerOneIsDeadAndItsOwnKeysDoNot)
     EXPECT_TRUE(game.captureMouse);
 }
 
-TEST_F(PlayTest, PlayerTwoPaysOneHealthPerTickWedgedInACorner)
+TEST_F(PlayTest, WallsStopBothPlayersAndPlayerTwoPaysOncePerTick)
 {
+    // Player 2 wedged in the corner of boundsN and boundsW, player 1 walking into poly13.
     match.body("player2")->moveTo(Vec2(-790, 590));
     player2Aim = Vec2(-5, 5);
+    match.body("player1")->moveTo(Vec2(-330, 0));
+    match.window.hold(Key::A);
     match.tick(3);
     EXPECT_EQ(game.p2Health, 197);
+    EXPECT_EQ(game.p1Health, 100);
     expectNear(match.position("player2"), Vec2(-785, 585), 1e-3f);
+    expectNear(match.position("player1"), Vec2(-335, 0), 1e-3f);
 }
 
 TEST_F(PlayTest, PlayersAndTheBallShovePlayerTwo)
@@ -183,13 +189,18 @@ TEST_F(PlayTest, PlayersAndTheBallShovePlayerTwo)
 
     // The ball pushes and announces itself, also while player 2 is dead.
     for (const int health : {200, 0}) {
-        match.body("player2")->moveTo(Vec2(0, 300));
+        match.body("player2")->moveTo(Vec2(0, -500));
+        player2Aim = Vec2(0, 0);
         game.p2Health = health;
-        match.body("player1")->moveTo(Vec2(0, 250));
-        game.fireBullet1(Vec2(0, 1), 14);
+        match.body("player1")->moveTo(Vec2(0, -550));
+        game.fireBullet1(Vec2(0, 1), 14); // 50 from player 2: 7 deep
         match.printed();
         match.tick();
         EXPECT_EQ(countLines(match.printed(), "bullet hit p2"), 1);
+        if (health > 0) {
+            expectNear(match.position("player2"), Vec2(0, -493));
+            expectNear(player2Aim, Vec2(0, 14.0001f));
+        }
         game.removeObject("bullet1");
     }
 }
