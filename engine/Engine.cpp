@@ -137,18 +137,33 @@ void Engine::displayFrame()
 
 void Engine::reshape(int width, int height)
 {
-    if (height == 0) height = 1;
+    // A window collapsed to nothing counts as one pixel, so the aspect is never 0 or infinite.
+    if (height < 1) height = 1;
+    if (width < 1) width = 1;
     aspectRatio = static_cast<float>(static_cast<double>(width) / static_cast<double>(height));
     centreX = width / 2;
     centreY = height / 2;
     windowWidth = width;
     windowHeight = height;
     // One extent is kept and the other derived from it, so repeated reshapes let the view drift.
+    Camera& view = *camera;
     if (aspectRatio > 1.0f)
-        camera->viewHeight = camera->viewWidth / aspectRatio;
+        view.viewHeight = view.viewWidth / aspectRatio;
     else
-        camera->viewWidth = camera->viewHeight * aspectRatio;
-    camera->aspect = aspectRatio;
+        view.viewWidth = view.viewHeight * aspectRatio;
+    // Extreme sizes in turn shrink the view every time; keep it from vanishing, so that the game's
+    // zoom, which eases by a fraction of the view, can bring the usual framing back.
+    constexpr float kMinViewExtent = 0.001f; // world units
+    if (!(view.viewWidth >= kMinViewExtent && view.viewHeight >= kMinViewExtent)) {
+        if (aspectRatio > 1.0f) {
+            view.viewHeight = kMinViewExtent;
+            view.viewWidth = kMinViewExtent * aspectRatio;
+        } else {
+            view.viewWidth = kMinViewExtent;
+            view.viewHeight = kMinViewExtent / aspectRatio;
+        }
+    }
+    view.aspect = aspectRatio;
 }
 
 void Engine::setButton(MouseButton button, bool down)

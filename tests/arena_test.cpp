@@ -38,20 +38,21 @@ TEST(Arena, SetUpBuildsTheWorldAndPrintsItsLines)
 
     std::vector<std::string> names;
     for (const auto& [name, body] : match.game->objects) names.push_back(name);
-    EXPECT_EQ(names, (std::vector<std::string>{"boundsE", "boundsN", "boundsS", "boundsW", "p2sight", "player1",
-                                               "player2", "poly1", "poly10", "poly11", "poly12", "poly13", "poly2",
-                                               "poly3", "poly4", "poly5", "poly6", "poly7", "poly8", "poly9"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"boundsE", "boundsN", "boundsS", "boundsW", "p2sight", "player1", "player2",
+                                        "poly1",   "poly10",  "poly11",  "poly12",  "poly13",  "poly2",   "poly3",
+                                        "poly4",   "poly5",   "poly6",   "poly7",   "poly8",   "poly9"}));
     EXPECT_EQ(match.game->drawList.size(), 20u);
     EXPECT_EQ(match.game->drawList.back(), match.body("player2")); // the nearest layer is drawn last
 
     // Outlines keep their vertex order and land with their vertex mean on the position.
-    EXPECT_EQ(verticesOf(match, "poly1"), (std::vector<Vec2>{{-427.5f, -175}, {-152.5f, -175}, {-277.5f, -325},
-                                                             {-542.5f, -325}}));
-    EXPECT_EQ(verticesOf(match, "poly3"), (std::vector<Vec2>{{-706.25f, -400}, {-556.25f, -400},
-                                                             {-431.25f, -500}, {-706.25f, -500}}));
+    EXPECT_EQ(verticesOf(match, "poly1"),
+              (std::vector<Vec2>{{-427.5f, -175}, {-152.5f, -175}, {-277.5f, -325}, {-542.5f, -325}}));
+    EXPECT_EQ(verticesOf(match, "poly3"),
+              (std::vector<Vec2>{{-706.25f, -400}, {-556.25f, -400}, {-431.25f, -500}, {-706.25f, -500}}));
     EXPECT_EQ(verticesOf(match, "boundsE"), (std::vector<Vec2>{{800, 700}, {900, 700}, {900, -700}, {800, -700}}));
-    EXPECT_EQ(verticesOf(match, "p2sight"), (std::vector<Vec2>{{259.5f, 1000}, {260.5f, 1000}, {260.5f, 0},
-                                                               {259.5f, 0}}));
+    EXPECT_EQ(verticesOf(match, "p2sight"),
+              (std::vector<Vec2>{{259.5f, 1000}, {260.5f, 1000}, {260.5f, 0}, {259.5f, 0}}));
 
     // The sight rides on player 2 without turning with it, and is its first behaviour.
     GameObject* player2 = match.body("player2");
@@ -72,23 +73,22 @@ TEST(Arena, SightStopsAtTheNearestWallEdgeWhateverTheOrderOfNames)
     // Up from (0, -500) the ray meets poly2 (nearest, y -425), then poly4 and poly8, later in name order.
     match.body("player2")->moveTo(Vec2(0, -500));
     match.game->updateAll();
-    EXPECT_EQ(verticesOf(match, "p2sight"), (std::vector<Vec2>{{0.5f, -500}, {0.5f, -425}, {-0.5f, -425},
-                                                               {-0.5f, -500}}));
+    EXPECT_EQ(verticesOf(match, "p2sight"),
+              (std::vector<Vec2>{{0.5f, -500}, {0.5f, -425}, {-0.5f, -425}, {-0.5f, -500}}));
     EXPECT_EQ(match.position("p2sight"), Vec2(0, -462.5f));
 
     // Down from (0, 500) the nearest, poly8 (y 425), comes after poly2 and poly4 in name order.
     match.body("player2")->moveTo(Vec2(0, 500));
     player2Aim = Vec2(0, -0.01f);
     match.game->updateAll();
-    EXPECT_EQ(verticesOf(match, "p2sight"), (std::vector<Vec2>{{-0.5f, 500}, {-0.5f, 425}, {0.5f, 425},
-                                                               {0.5f, 500}}));
+    EXPECT_EQ(verticesOf(match, "p2sight"), (std::vector<Vec2>{{-0.5f, 500}, {-0.5f, 425}, {0.5f, 425}, {0.5f, 500}}));
 
     // With no wall in the way the strip is the full 1000 units; a zero aim collapses it onto the player.
     match.clearArena();
     player2Aim = Vec2(0.01f, 0);
     match.game->updateAll();
-    EXPECT_EQ(verticesOf(match, "p2sight"), (std::vector<Vec2>{{0, 499.5f}, {1000, 499.5f}, {1000, 500.5f},
-                                                               {0, 500.5f}}));
+    EXPECT_EQ(verticesOf(match, "p2sight"),
+              (std::vector<Vec2>{{0, 499.5f}, {1000, 499.5f}, {1000, 500.5f}, {0, 500.5f}}));
     player2Aim = Vec2(0, 0);
     match.game->updateAll();
     EXPECT_EQ(verticesOf(match, "p2sight"), std::vector<Vec2>(4, Vec2(0, 500)));

@@ -129,7 +129,19 @@ TEST_F(EngineTest, ReshapeKeepsOneExtentAndDerivesTheOther)
         EXPECT_EQ(engine.aspectRatio, 640.0f);
         EXPECT_EQ(engine.windowHeight, 1);
         EXPECT_EQ(engine.centreY, 0);
-        EXPECT_TRUE(std::isfinite(camera.viewHeight));
+    }
+    {
+        // Any run of extreme or empty sizes leaves a finite, positive view of the window's shape.
+        const std::pair<int, int> sizes[] = {{1, 10000}, {10000, 1}, {0, 0}, {0, 600}, {1, 1}, {800, 0}};
+        for (int cycle = 0; cycle < 20; ++cycle) {
+            for (const auto& [width, height] : sizes) {
+                engine.reshape(width, height);
+                EXPECT_GT(engine.aspectRatio, 0.0f);
+                EXPECT_TRUE(std::isfinite(camera.viewWidth) && camera.viewWidth > 0.0f);
+                EXPECT_TRUE(std::isfinite(camera.viewHeight) && camera.viewHeight > 0.0f);
+                EXPECT_NEAR(camera.viewWidth / camera.viewHeight, engine.aspectRatio, engine.aspectRatio * 1e-3f);
+            }
+        }
     }
 }
 

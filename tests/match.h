@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -15,7 +16,8 @@
 #include "TextureManager.h"
 
 // The real game behind a scripted window, built as main and Engine::run build it, minus the
-// toolkit: ticks run exactly as the update timer runs them. Standard output is captured throughout.
+// toolkit: ticks run exactly as the update timer runs them. Standard output is captured throughout;
+// the game's globals make it one match at a time.
 class Match {
 public:
     Match()
@@ -25,12 +27,18 @@ public:
         const char* keys[] = {"reflected", "apple", "whitecircle", "dcircle", "white", "dsquare", "p2", "ball"};
         for (std::uint32_t name = 1; name <= 8; ++name) engine->textures->byName[keys[name - 1]] = name;
     }
-    ~Match() { testing::internal::GetCapturedStdout(); }
+    ~Match()
+    {
+        // The capture also swallowed the failure messages of the test; give them back.
+        const std::string text = testing::internal::GetCapturedStdout();
+        if (testing::Test::HasFailure()) std::cerr << text;
+    }
 
     // What the game printed since the last call.
     std::string printed()
     {
         std::string text = testing::internal::GetCapturedStdout();
+        if (testing::Test::HasFailure()) std::cerr << text;
         testing::internal::CaptureStdout();
         return text;
     }

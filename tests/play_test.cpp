@@ -219,8 +219,10 @@ TEST(PlayDeath, DeadPlayerDriftsGlidesAndRespawnsWhileTheOtherScores)
         int reappeared = 0;
         for (int tick = 1; tick <= 270 && reappeared == 0; ++tick) {
             match.tick();
-            if (match.body(name)->visible) reappeared = tick;
-            else EXPECT_EQ(health, 0);
+            if (match.body(name)->visible)
+                reappeared = tick;
+            else
+                EXPECT_EQ(health, 0);
         }
         EXPECT_EQ(reappeared, 261);
 
@@ -244,6 +246,27 @@ TEST(PlayDeath, DeadPlayerDriftsGlidesAndRespawnsWhileTheOtherScores)
             expectNear(static_cast<const PhysicsComp*>(bullet->components.at("physics"))->velocity, Vec2(0, 24));
         }
     }
+}
+
+TEST(PlayCamera, ZoomRecoversTheUsualFramingWithinASecondOfAnyReshapes)
+{
+    const auto cameraAfter = [](bool reshaping) {
+        Match match;
+        match.init();
+        for (int cycle = 0; cycle < 10; ++cycle) {
+            for (const auto& [width, height] : {std::pair{1, 10000}, {10000, 1}, {0, 0}, {0, 600}}) {
+                if (reshaping) match.engine->reshape(width, height);
+                match.tick();
+            }
+        }
+        match.engine->reshape(800, 600);
+        match.tick(60);
+        return *match.engine->camera;
+    };
+    const Camera usual = cameraAfter(false);
+    const Camera recovered = cameraAfter(true);
+    EXPECT_NEAR(recovered.viewWidth, usual.viewWidth, usual.viewWidth * 0.06f);
+    EXPECT_NEAR(recovered.viewHeight, usual.viewHeight, usual.viewHeight * 0.06f);
 }
 
 TEST_F(PlayTest, NoRandomDrawWhileBothPlayersLive)
