@@ -1,0 +1,90 @@
+# Shared by the end-to-end scripts (sourced, not run): a virtual display, the game started from the
+# source tree, input, screenshots and pixel measurements, and pass/fail counting.
+# The caller sets program and content_root before start_game.
+
+# Sourcing re-runs the calling script, with its arguments, inside a fresh virtual display of a known
+# size unless one was handed to it.
+if [[ -z "${SKIRMORA_IN_XVFB:-}" ]]; then
+    export SKIRMORA_IN_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+trap 'kill "${game_pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+# check <description> <command...>: passes when the command succeeds.
+check() {
+    local what=$1
+    shift
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+finish() {
+    echo "$failures failed"
+    [[ $failures -eq 0 ]]
+}
+
+# Awk arithmetic as a condition, e.g. holds "$x > 200 && $n > 100".
+holds() { awk "BEGIN { exit !($*) }"; }
+
+# Starts the game (stdout to $work/stdout) and sets game_pid and window; exits if no window shows.
+start_game() {
+    (cd "$content_root" && exec "$program") >"$work/stdout" 2>"$work/stderr" &
+    game_pid=$!
+    window=$(timeout 20 xdotool search --sync --name '^Skirmora$' | head -n 1) || true
+    if [[ -z "$window" ]]; then
+        fail "no window titled Skirmora appeared"
+        cat "$work/stderr"
+        exit 1
+    fi
+}
+
+# shot <name>: saves the window as $work/<name>.png and prints that path.
+shot() {
+    import -window "$window" "$work/$1.png"
+    echo "$work/$1.png"
+}
+
+# pixels <image> <kind> [x y width height]: "count meanX meanY" of the pixels of that kind in the region
+# (window pixels, origin top-left; mean -1 when there are none). Kinds, from the game's images:
+# blue (player 1), red (player 2 and the ball: red to orange), white (walls, sight line, text), lit.
+pixels() {
+    local image=$1 kind=$2 x=${3:-0} y=${4:-0} w=${5:-800} h=${6:-600}
+    convert "$image" -crop "${w}x${h}+${x}+${y}" +repage -depth 8 rgb:- | od -An -v -tu1 -w3 |
+        awk -v kind="$kind" -v x0="$x" -v y0="$y" -v w="$w" '
+        {
+            r = $1; g = $2; b = $3
+            if (kind == "blue") hit = b >= 128 && b - r >= 64
+            else if (kind == "red") hit = r >= 128 && r - b >= 64
+            else if (kind == "white") hit = r >= 200 && g >= 200 && b >= 200
+            else hit = r + g + b >= 60
+            if (hit) { n++; sx += (NR - 1) % w; sy += int((NR - 1) / w) }
+        }
+        END { if (n) printf "%d %.1f %.1f\n", n, x0 + sx / n, y0 + sy / n; else print "0 -1 -1" }'
+}
+
+# count|meanx <image> <kind> [region]: one field of pixels.
+count() { pixels "$@" | cut -d' ' -f1; }
+meanx() { pixels "$@" | cut -d' ' -f2; }
+
+# wait_until <seconds> <command...>: polls the command until it succeeds; fails after the timeout.
+wait_until() {
+    local deadline
+    deadline=$(awk -v now="$EPOCHREALTIME" -v wait="$1" 'BEGIN { printf "%.6f", now + wait }')
+    shift
+    until "$@"; do
+        holds "$EPOCHREALTIME < $deadline" || return 1
+        sleep 0.05
+    done
+}
+
+# hold <key> <seconds>: holds a key through the X test extension, like a player's finger.
+hold() {
+    xdotool keydown "$1"
+    sleep "$2"
+    xdotool keyup "$1"
+}
+
+# Number of component id lines (bare integers) the game has printed so far.
+id_lines() { grep -cE '^[0-9]+$' "$work/stdout" || true; }
