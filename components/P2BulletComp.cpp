@@ -3,6 +3,8 @@
 #include <iostream>
 
 #include "BodyKinds.h"
+#include "Bounds.h"
+#include "GameObject.h"
 #include "PhysicsComp.h"
 
 namespace {
@@ -70,9 +72,9 @@ void P2BulletComp::deflectOffBall()
 // Every wall is tested, also once the bullet is marked, so each contact in a tick uses a bounce.
 void P2BulletComp::bounceOffWalls()
 {
-    for (const auto& [name, wall] : *objects) {
+    for (GameObject* wall : objects->ofKind(kWallKind)) {
         Vec2 push;
-        if (wall->kind != kWallKind || !body->collisionMtv(wall, &push)) continue;
+        if (circleAndPolygonClearlyApart(*body, *wall) || !body->collisionMtv(wall, &push)) continue;
         if (bouncesLeft < 1) {
             body->markedForRemoval = true;
             continue;

@@ -3,7 +3,10 @@
 #include <cstdint>
 
 #include "Component.h"
-#include "GameObject.h"
+#include "ObjectMap.h"
+#include "Vec2.h"
+
+class GameObject;
 
 class PhysicsComp;
 

@@ -1,6 +1,8 @@
 #include "P2SightComp.h"
 
 #include "BodyKinds.h"
+#include "Bounds.h"
+#include "GameObject.h"
 #include "PlayerAim.h"
 #include "Poly.h"
 
@@ -11,8 +13,8 @@ constexpr float kBeamWidth = 1.0f;    // world units
 
 P2SightComp::P2SightComp(GameObject* body, ObjectMap* objects) : body(body), aim(&player2Aim), objects(objects) {}
 
-// Casts the ray against every edge of every wall, closing edge included. The scratch point keeps its
-// value between edges, so a miss re-offers the previous hit, which never beats the best; equal
+// Casts the ray against every edge of every wall, closing edge included. A miss leaves the hit point
+// as it was, which never beats the best again, so distances are measured only on a hit; equal
 // distances keep the hit found first.
 void P2SightComp::update()
 {
@@ -22,14 +24,23 @@ void P2SightComp::update()
     const Vec2 start = body->getPosition();
     const Vec2 end = start + ray;
     Vec2 best = end;
+    float bestDistance = length(best - start);
     Vec2 hit = end;
-    for (const auto& [name, other] : *objects) {
-        if (other->kind != kWallKind || other->shapeType != ShapeType::Poly) continue;
-        const std::vector<Vec2>& vertices = static_cast<const Poly*>(other)->vertices;
+    const Aabb rayBounds = boundsOfPoints({start, end});
+    for (const GameObject* wall : objects->ofKind(kWallKind)) {
+        if (wall->shapeType != ShapeType::Poly) continue;
+        const auto& polygon = static_cast<const Poly&>(*wall);
+        // No edge of a wall lying clearly off the ray can meet it.
+        if (polygon.vertices.empty() || clearlyApart(rayBounds, polygon.bounds)) continue;
+        const std::vector<Vec2>& vertices = polygon.vertices;
         const std::size_t count = vertices.size();
         for (std::size_t i = 0; i < count; ++i) {
-            segmentIntersection(start, end, vertices[i], vertices[i + 1 < count ? i + 1 : 0], &hit);
-            if (length(hit - start) < length(best - start)) best = hit;
+            if (!segmentIntersection(start, end, vertices[i], vertices[i + 1 < count ? i + 1 : 0], &hit)) continue;
+            const float distance = length(hit - start);
+            if (distance < bestDistance) {
+                best = hit;
+                bestDistance = distance;
+            }
         }
     }
     if (body->children.empty() || body->children.front()->shapeType != ShapeType::Poly) return;

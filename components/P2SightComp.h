@@ -1,7 +1,10 @@
 #pragma once
 
 #include "Component.h"
-#include "GameObject.h"
+#include "ObjectMap.h"
+#include "Vec2.h"
+
+class GameObject;
 
 // Reshapes player 2's sight line every tick: a strip from the player's centre along its aim to the
 // nearest wall edge, or the full ray length when no wall is in the way.

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <iostream>
+#include <unordered_set>
 #include <vector>
 
 #include "Component.h"
@@ -21,12 +22,20 @@ void SimulationManager::updateAll()
     for (Component* component : components) component->update();
 
     // Removal waits until every component has run, so that no component loses its body, or a
-    // component behind it in the list, in the middle of the pass.
-    std::vector<std::string> pendingRemovals;
-    for (const auto& [name, body] : objects) {
-        if (body->markedForRemoval) pendingRemovals.push_back(name);
+    // component behind it in the list, in the middle of the pass. One walk over the world finds both
+    // the marked bodies and the parents they must be unhooked from.
+    std::vector<ObjectMap::iterator> marked;
+    std::vector<GameObject*> parents;
+    for (auto at = objects.begin(); at != objects.end(); ++at) {
+        if (at->second->markedForRemoval) marked.push_back(at);
+        if (!at->second->children.empty()) parents.push_back(at->second);
     }
-    for (const std::string& name : pendingRemovals) removeObject(name);
+    if (marked.empty()) return;
+    std::unordered_set<const GameObject*> leaving;
+    for (const ObjectMap::iterator at : marked) leaving.insert(at->second);
+    for (GameObject* parent : parents)
+        parent->children.remove_if([&leaving](const GameObject* child) { return leaving.count(child) != 0; });
+    for (const ObjectMap::iterator at : marked) withdraw(at);
 }
 
 void SimulationManager::renderAll()
@@ -53,26 +62,39 @@ void SimulationManager::addComponent(Component* component, const std::string& ob
         return;
     }
     found->second->components[componentName] = component;
-    components.push_back(component);
+    updateSlots[component] = components.insert(components.end(), component);
 }
 
 void SimulationManager::removeObject(const std::string& name)
 {
     const auto found = objects.find(name);
     if (found == objects.end()) return;
-    GameObject* body = found->second;
-    for (const auto& [componentName, component] : body->components) components.remove(component);
-    drawList.remove(body);
     // A parent never learns that its child went away; unhook the child here so no parent walks
     // a deleted body on its next move.
-    for (auto& [otherName, other] : objects) other->children.remove(body);
+    for (auto& [otherName, other] : objects) other->children.remove(found->second);
+    withdraw(found);
+}
+
+void SimulationManager::withdraw(ObjectMap::iterator at)
+{
+    GameObject* body = at->second;
+    for (const auto& [componentName, component] : body->components) {
+        const auto slot = updateSlots.find(component);
+        if (slot == updateSlots.end()) continue;
+        components.erase(slot->second);
+        updateSlots.erase(slot);
+    }
+    const auto [first, last] = drawSlots.equal_range(body);
+    for (auto slot = first; slot != last; ++slot) drawList.erase(slot->second);
+    drawSlots.erase(first, last);
     delete body;
-    objects.erase(found);
+    objects.erase(at);
 }
 
 void SimulationManager::sortDrawList()
 {
     drawList.clear();
+    drawSlots.clear();
     for (const auto& [name, body] : objects) addToDrawList(body);
 }
 
@@ -81,5 +103,5 @@ void SimulationManager::addToDrawList(GameObject* body)
     // In front of the first entry that is not farther away, so equal layers put the newest first.
     auto place = drawList.begin();
     while (place != drawList.end() && (*place)->layer > body->layer) ++place;
-    drawList.insert(place, body);
+    drawSlots.emplace(body, drawList.insert(place, body));
 }

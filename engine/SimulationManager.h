@@ -4,11 +4,13 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
-#include "GameObject.h"
 #include "HudValues.h"
+#include "ObjectMap.h"
 
 class Component;
+class GameObject;
 
 // Base of every game: owns the world's bodies by name, fixes the drawing order and the order in
 // which behaviour runs, and runs the update and render passes.
@@ -44,8 +46,19 @@ public:
     std::unique_ptr<HudValues> hud;
     // Every registered body, by unique name; owns the bodies.
     ObjectMap objects;
-    // Drawing order: descending layer, so nearer bodies are drawn over farther ones.
+    // Drawing order: descending layer, so nearer bodies are drawn over farther ones. Changed only
+    // through the operations above, which keep it indexed.
     std::list<GameObject*> drawList;
-    // Every attached component in attachment order: the update order.
+    // Every attached component in attachment order: the update order. Changed only through
+    // addComponent and the removals, which keep it indexed.
     std::list<Component*> components;
+
+private:
+    // Takes a registered body out of the update order and the draw list, deletes it and forgets its
+    // name; its parents must already have let go of it.
+    void withdraw(ObjectMap::iterator at);
+
+    // Where each component and drawn body sits in its list, so that a removal takes constant time.
+    std::unordered_map<const Component*, std::list<Component*>::iterator> updateSlots;
+    std::unordered_multimap<const GameObject*, std::list<GameObject*>::iterator> drawSlots;
 };

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "BodyKinds.h"
+#include "Bounds.h"
 #include "Camera.h"
 #include "Engine.h"
 #include "GameObject.h"
@@ -36,16 +37,16 @@ void MySim::resolveContacts()
     // Player 2 keeps pressing into a wall until steered away, and pays once per tick of contact
     // however many walls it touches.
     bool damaged = false;
-    for (const auto& [name, wall] : objects) {
-        if (wall->kind != kWallKind) continue;
-        if (p2Health > 0 && player2->collisionMtv(wall, &push)) {
+    for (GameObject* wall : objects.ofKind(kWallKind)) {
+        if (p2Health > 0 && !circleAndPolygonClearlyApart(*player2, *wall) && player2->collisionMtv(wall, &push)) {
             player2->translate(push);
             if (!damaged) {
                 p2Health -= wallDamage;
                 damaged = true;
             }
         }
-        if (p1Health > 0 && player1->collisionMtv(wall, &push)) player1->translate(push);
+        if (p1Health > 0 && !circleAndPolygonClearlyApart(*player1, *wall) && player1->collisionMtv(wall, &push))
+            player1->translate(push);
     }
     // The ball shoves player 2 whatever either player's health.
     const auto ball = objects.find("bullet1");

@@ -60,7 +60,3 @@ protected:
     void translateChildren(const Vec2& delta);
     void rotateChildren(float angle, const Vec2& pivot);
 };
-
-// Registered bodies by unique name, iterated in name order; the simulation owns them, everyone else
-// only looks them up.
-using ObjectMap = std::map<std::string, GameObject*>;

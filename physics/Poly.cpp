@@ -12,6 +12,7 @@ Poly::Poly(const Vec2& position, std::uint16_t layer, float edgeWidth, std::uint
     Vec2 sum;
     for (const Vec2& vertex : this->vertices) sum += vertex;
     this->position = sum / static_cast<float>(this->vertices.size());
+    if (!this->vertices.empty()) bounds = boundsOfPoints(this->vertices);
     Poly::translate(position - this->position);
     this->layer = layer;
     this->kind = kind;
@@ -42,6 +43,7 @@ void Poly::makeBeam(const Vec2& from, const Vec2& to, float width)
     const Vec2 across(to.y - from.y, -(to.x - from.x));
     const Vec2 offset = normalised(across) * (width * 0.5f);
     vertices = {from + offset, to + offset, to - offset, from - offset};
+    bounds = boundsOfPoints(vertices);
     position = from + (to - from) * 0.5f;
     buildEdgeQuads(texture);
 }
@@ -54,6 +56,9 @@ void Poly::translate(const Vec2& delta)
 {
     position += delta;
     for (Vec2& vertex : vertices) vertex += delta;
+    // Rounding is monotonic, so the shifted box is exactly the box of the shifted vertices.
+    bounds.lower += delta;
+    bounds.upper += delta;
     for (TexturedQuad& band : edgeQuads) band.translate(delta);
     translateChildren(delta);
 }
@@ -62,6 +67,7 @@ void Poly::rotate(float angle, const Vec2& pivot)
 {
     position = rotatedAbout(position, pivot, angle);
     for (Vec2& vertex : vertices) vertex = rotatedAbout(vertex, pivot, angle);
+    if (!vertices.empty()) bounds = boundsOfPoints(vertices);
     for (TexturedQuad& band : edgeQuads) band.rotate(angle, pivot);
     rotateChildren(angle, pivot);
 }

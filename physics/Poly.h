@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Bounds.h"
 #include "GameObject.h"
 #include "TexturedQuad.h"
 
@@ -35,9 +36,12 @@ public:
     // Mean of the vertices (not the area centroid).
     Vec2 position;
     // World coordinates; edge i runs from vertex i to vertex i + 1, the last back to vertex 0.
+    // Change them only through the operations, which keep bounds current.
     std::vector<Vec2> vertices;
     // Thickness of the drawn bands, world units.
     float edgeWidth;
     // Texture used when the bands are built.
     std::uint32_t texture;
+    // Box around the vertices, kept current by every operation that moves them.
+    Aabb bounds;
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "Bounds.h"
 #include "Box.h"
 #include "Circle.h"
 #include "Poly.h"
@@ -43,6 +44,7 @@ struct FuzzPoly : Poly {
     {
         const std::size_t count = in.nextCount(16);
         for (std::size_t i = 0; i < count; ++i) vertices.push_back(in.nextVec());
+        if (!vertices.empty()) bounds = boundsOfPoints(vertices);
     }
 };
 
@@ -73,10 +75,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             require(a->collidesWith(b) == a->collisionMtv(b, &mtv));
         }
     }
-    // A circle and a polygon agree whichever asks.
+    // A circle and a polygon agree whichever asks; boxes clearly apart mean the pair test says no.
+    const Vec2 rayStart = in.nextVec();
+    const Vec2 rayEnd = in.nextVec();
+    const Aabb rayBounds = boundsOfPoints({rayStart, rayEnd});
     for (const Circle* circle : {&first, &second}) {
         for (const Poly* poly : {static_cast<const Poly*>(&polyA), static_cast<const Poly*>(&polyB)}) {
             require(circle->collidesWith(poly) == poly->collidesWith(circle));
+            if (circleAndPolygonClearlyApart(*circle, *poly)) require(!circle->collidesWith(poly));
+        }
+    }
+    // A ray whose box is clearly apart from a polygon's meets none of its edges.
+    for (const Poly* poly : {static_cast<const Poly*>(&polyA), static_cast<const Poly*>(&polyB)}) {
+        const std::size_t count = poly->vertices.size();
+        if (count == 0 || !clearlyApart(rayBounds, poly->bounds)) continue;
+        for (std::size_t i = 0; i < count; ++i) {
+            Vec2 hit;
+            require(!segmentIntersection(rayStart, rayEnd, poly->vertices[i], poly->vertices[(i + 1) % count], &hit));
         }
     }
     return 0;

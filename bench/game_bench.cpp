@@ -1,0 +1,80 @@
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include "Engine.h"
+#include "MenuManager.h"
+#include "MySim.h"
+#include "ScriptedWindow.h"
+
+// Update ticks of the real game, stepped as the update timer steps them, behind a scripted window.
+namespace {
+
+constexpr int kBulletLifeTicks = 51;
+constexpr float kGoldenAngle = 2.39996323f; // radians; spreads successive shots evenly round the circle
+
+// The game's console lines go to /dev/null while timing, through the same stream calls and flushes.
+class ConsoleToNull {
+public:
+    ConsoleToNull() : saved(std::cout.rdbuf(sink.rdbuf())) {}
+    ~ConsoleToNull() { std::cout.rdbuf(saved); }
+
+private:
+    std::ofstream sink{"/dev/null"};
+    std::streambuf* saved;
+};
+
+struct Arena {
+    Arena()
+    {
+        engine->window = &window;
+        game->init();
+    }
+    ConsoleToNull quiet;
+    MenuManager menu;
+    std::unique_ptr<MySim> game = std::make_unique<MySim>();
+    std::unique_ptr<Engine> engine = std::make_unique<Engine>(game.get(), &menu);
+    ScriptedWindow window{*engine};
+};
+
+void idleTick(benchmark::State& state)
+{
+    Arena arena;
+    for (auto _ : state) arena.engine->updateTick();
+}
+BENCHMARK(idleTick);
+
+// Player 2's bullets fired every tick at `rate` per bullet lifetime, in directions spread round the
+// circle, so that about as many leave each tick (by age or by a third wall) as are fired.
+void steadyFire(benchmark::State& state)
+{
+    const double perTick = static_cast<double>(state.range(0)) / kBulletLifeTicks;
+    Arena arena;
+    MySim& game = *arena.game;
+    double owed = 0.0;
+    float angle = 0.0f;
+    std::size_t inFlightSum = 0;
+    std::size_t ticks = 0;
+    const auto fireAndTick = [&] {
+        for (owed += perTick; owed >= 1.0; owed -= 1.0) {
+            angle += kGoldenAngle;
+            game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), game.p2BulletSpeed);
+        }
+        arena.engine->updateTick();
+    };
+    for (int warmUp = 0; warmUp < 2 * kBulletLifeTicks; ++warmUp) fireAndTick();
+    for (auto _ : state) {
+        fireAndTick();
+        inFlightSum += game.objects.size() - 20;
+        ++ticks;
+    }
+    const double inFlight = static_cast<double>(inFlightSum) / static_cast<double>(ticks);
+    state.counters["in_flight"] = inFlight;
+    state.counters["per_bullet"] = benchmark::Counter(inFlight * static_cast<double>(ticks),
+                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(steadyFire)->Arg(256)->Arg(4096)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+} // namespace

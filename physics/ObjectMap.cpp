@@ -1,0 +1,88 @@
+#include "ObjectMap.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "GameObject.h"
+
+GameObject*& ObjectMap::operator[](const std::string& name)
+{
+    const auto [at, inserted] = bodies.try_emplace(name, nullptr);
+    if (inserted) ++generation;
+    // Filed later: the caller stores the body only after this returns. Until a kind is asked for,
+    // there is nothing to file into.
+    if (!kinds.empty()) unfiled.push_back(at);
+    return at->second;
+}
+
+ObjectMap::iterator ObjectMap::find(const std::string& name) { return lookUp(name); }
+
+ObjectMap::const_iterator ObjectMap::find(const std::string& name) const { return lookUp(name); }
+
+// Components look up the same few names for every bullet in a tick, while nothing is registered or
+// removed; remembering the last two answers turns those into a string compare.
+ObjectMap::iterator ObjectMap::lookUp(const std::string& name) const
+{
+    for (const Lookup& memo : recent) {
+        if (memo.generation == generation && memo.name == name) return memo.found;
+    }
+    Lookup& memo = recent[nextRecent];
+    nextRecent = (nextRecent + 1) % std::size(recent);
+    memo.name = name;
+    memo.found = bodies.find(name);
+    memo.generation = generation;
+    return memo.found;
+}
+
+ObjectMap::iterator ObjectMap::erase(iterator at)
+{
+    fileNewEntries();
+    unfiled.erase(std::remove(unfiled.begin(), unfiled.end(), at), unfiled.end());
+    for (auto& [kind, index] : kinds) {
+        if (index.byName.erase(at->first) != 0) index.stale = true;
+    }
+    ++generation;
+    return bodies.erase(at);
+}
+
+void ObjectMap::fileNewEntries() const
+{
+    std::vector<iterator> stillEmpty;
+    for (const iterator at : unfiled) {
+        const GameObject* body = at->second;
+        if (body == nullptr) {
+            stillEmpty.push_back(at);
+            continue;
+        }
+        for (auto& [kind, index] : kinds) {
+            if (body->kind == kind) {
+                index.byName[at->first] = at->second;
+                index.stale = true;
+            } else if (index.byName.erase(at->first) != 0) {
+                index.stale = true;
+            }
+        }
+    }
+    unfiled = std::move(stillEmpty);
+}
+
+const std::vector<GameObject*>& ObjectMap::refreshKind(std::uint16_t kind) const
+{
+    const auto [at, created] = kinds.try_emplace(kind);
+    KindIndex& index = at->second;
+    if (created) {
+        for (const auto& [name, body] : bodies) {
+            if (body != nullptr && body->kind == kind) index.byName[name] = body;
+        }
+        index.stale = true;
+    }
+    fileNewEntries();
+    if (index.stale) {
+        index.inNameOrder.clear();
+        for (const auto& [name, body] : index.byName) index.inNameOrder.push_back(body);
+        index.stale = false;
+    }
+    lastKind = &index;
+    lastKindValue = kind;
+    return index.inNameOrder;
+}

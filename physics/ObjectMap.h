@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+class GameObject;
+
+// Registered bodies by unique name, iterated in name order: the simulation owns them, everyone else
+// looks them up. It reads like the ordered map it wraps, and adds what every tick needs cheaply:
+// repeated look-ups of the same few names, and the bodies of one kind in name order.
+//
+// Bodies are registered with `objects[name] = body` (a new entry may also be filled later, through
+// the reference operator[] gave) and withdrawn with erase. The kind index does not see a body's kind
+// changed after registration, nor a filled entry overwritten through a kept reference or iterator.
+class ObjectMap {
+public:
+    using Map = std::map<std::string, GameObject*>;
+    using iterator = Map::iterator;
+    using const_iterator = Map::const_iterator;
+    using value_type = Map::value_type;
+
+    GameObject*& operator[](const std::string& name);
+    iterator find(const std::string& name);
+    const_iterator find(const std::string& name) const;
+    std::size_t count(const std::string& name) const { return find(name) != end() ? 1 : 0; }
+    iterator erase(iterator at);
+
+    iterator begin() { return bodies.begin(); }
+    iterator end() { return bodies.end(); }
+    const_iterator begin() const { return bodies.begin(); }
+    const_iterator end() const { return bodies.end(); }
+    std::size_t size() const { return bodies.size(); }
+    bool empty() const { return bodies.empty(); }
+
+    // The registered bodies whose kind is `kind`, in name order: what a scan of the whole map would
+    // find, kept up to date as bodies come and go.
+    const std::vector<GameObject*>& ofKind(std::uint16_t kind) const
+    {
+        // Asked for every bullet in a tick while nothing comes or goes: answer from the last index.
+        if (lastKind != nullptr && lastKindValue == kind && unfiled.empty() && !lastKind->stale)
+            return lastKind->inNameOrder;
+        return refreshKind(kind);
+    }
+
+private:
+    struct KindIndex {
+        std::map<std::string, GameObject*> byName;
+        std::vector<GameObject*> inNameOrder;
+        bool stale = false;
+    };
+    struct Lookup {
+        std::string name;
+        iterator found;
+        std::uint64_t generation = 0;
+    };
+
+    const std::vector<GameObject*>& refreshKind(std::uint16_t kind) const;
+    // Files the entries registered since the last call into the kind indexes.
+    void fileNewEntries() const;
+    iterator lookUp(const std::string& name) const;
+
+    // mutable: the look-up memo and the kind indexes are caches behind const queries.
+    mutable Map bodies;
+    // Bumped by every insertion and erasure, which can change what a look-up finds.
+    std::uint64_t generation = 1;
+    mutable Lookup recent[2];
+    mutable std::size_t nextRecent = 0;
+    // Entries created by operator[] and not yet filed; their bodies are assigned after the call.
+    mutable std::vector<iterator> unfiled;
+    mutable std::map<std::uint16_t, KindIndex> kinds;
+    mutable const KindIndex* lastKind = nullptr;
+    mutable std::uint16_t lastKindValue = 0;
+};
