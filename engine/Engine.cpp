@@ -1,5 +1,7 @@
 #include "Engine.h"
 
+#include <algorithm>
+#include <cassert>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -37,10 +39,10 @@ void onDisplay()
 void onReshape(int width, int height)
 {
     glutPostRedisplay();
-    gEngine->reshape(width, height);
+    if (gEngine->followToolkitReshapes) gEngine->reshape(width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glViewport(0, 0, gEngine->windowWidth, gEngine->windowHeight);
+    glViewport(0, 0, std::max(width, 1), std::max(height, 1));
 }
 
 MouseButton buttonFromToolkit(int button)
@@ -102,7 +104,7 @@ void Engine::run(int argc, char** argv)
 
     static GlutWindow glutWindow;
     static GlRenderer glRenderer;
-    window = &glutWindow;
+    window = wrapToolkitWindow ? wrapToolkitWindow(glutWindow) : &glutWindow;
     renderer = &glRenderer;
     setQuadRenderer(&glRenderer);
 
@@ -119,6 +121,13 @@ void Engine::run(int argc, char** argv)
     textures->loadAllTextures();
     simulation->init();
     glutMainLoop();
+}
+
+void Engine::runHeadless()
+{
+    assert(window != nullptr && "the window system decides when the run is over");
+    simulation->init();
+    for (;;) updateTick();
 }
 
 void Engine::updateTick()
@@ -164,6 +173,7 @@ void Engine::reshape(int width, int height)
         }
     }
     view.aspect = aspectRatio;
+    if (reshapeListener) reshapeListener(windowWidth, windowHeight);
 }
 
 void Engine::setButton(MouseButton button, bool down)

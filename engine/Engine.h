@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "Camera.h"
@@ -26,6 +27,9 @@ public:
 
     // Opens the window, sets up OpenGL, loads the textures, builds the game and runs the toolkit's loop.
     void run(int argc, char** argv);
+    // Builds the game and runs ticks back to back with no window, toolkit or OpenGL (textures stay
+    // absent). window must be set, and is what ends the process.
+    [[noreturn]] void runHeadless();
 
     // One fixed step: the game's update, the component pass with its removals, the menu.
     void updateTick();
@@ -44,6 +48,13 @@ public:
     // the toolkit's; tests install scripted ones.
     WindowSystem* window = nullptr;
     Renderer* renderer = nullptr;
+    // If set, run() asks it for the window system to put in front of the toolkit's (a recorder, a
+    // replay), before the game is built.
+    std::function<WindowSystem*(WindowSystem& toolkitWindow)> wrapToolkitWindow;
+    // False while a replay dictates the window size: the toolkit's reshapes then only set the viewport.
+    bool followToolkitReshapes = true;
+    // Told of every reshape, after it took effect, with the size adopted.
+    std::function<void(int width, int height)> reshapeListener;
 
     float aspectRatio = 4.0f / 3.0f;
     int redrawPeriodMs = 16;

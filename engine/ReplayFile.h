@@ -1,0 +1,66 @@
+#pragma once
+
+#include <bitset>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "KeyState.h"
+
+// A recorded match: for every update tick, what the game read from the window. The file is text, one
+// line per event, after a version line:
+//   skirmora-replay 1
+//   size 800 600              the window took this size before the next tick
+//   tick w,left 12 -3 1       keys held ("-" for none), pointer offset from the centre, left button
+// Nothing else may appear: no blank lines, no spaces but single separators, no trailing '\r'.
+
+// The version line this program writes and reads.
+inline constexpr std::string_view kReplayHeader = "skirmora-replay 1";
+// Limits beyond which a file is refused: no window system makes windows or pointer offsets this big.
+inline constexpr int kMaxWindowExtent = 32767;            // window pixels
+inline constexpr int kMaxPointerOffset = 65535;           // window pixels
+inline constexpr std::size_t kMaxReplayLine = 128;        // bytes, newline excluded
+inline constexpr std::size_t kMaxReplayBytes = 64u << 20; // well over ten hours of play
+
+// What the game read in one update tick.
+struct TickInput {
+    // Window sizes adopted before the tick, in order.
+    std::vector<std::pair<int, int>> reshapes;
+    // Held keys, indexed by Key.
+    std::bitset<kKeyCount> keys;
+    // Pointer position minus the window centre, window pixels, y down.
+    int pointerX = 0;
+    int pointerY = 0;
+    bool leftDown = false;
+
+    bool operator==(const TickInput& other) const
+    {
+        return reshapes == other.reshapes && keys == other.keys && pointerX == other.pointerX &&
+               pointerY == other.pointerY && leftDown == other.leftDown;
+    }
+};
+
+struct Replay {
+    std::vector<TickInput> ticks;
+    // Number of the incomplete last line of a recording cut short (killed mid-write); 0 if none.
+    int cutShortLine = 0;
+};
+
+// Why a text is not a replay; line 0 when no single line is at fault.
+struct ReplayError {
+    int line = 0;
+    std::string message;
+};
+
+// Parses and validates a whole replay. An incomplete last line is dropped and reported in cutShortLine.
+std::variant<Replay, ReplayError> parseReplay(std::string_view text);
+
+// Reads and parses the file at path; an error comes as one line "path:line: message" (or "path: message").
+std::variant<Replay, std::string> loadReplay(const std::string& path);
+
+// The line for one reshape, newline included.
+std::string replaySizeLine(int width, int height);
+// The lines for a tick's input, newline included: its reshapes, then its tick line.
+std::string replayLines(const TickInput& tick);

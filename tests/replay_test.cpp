@@ -1,0 +1,175 @@
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <random>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+#include "InputRecorder.h"
+#include "ReplayFile.h"
+#include "ReplayWindow.h"
+#include "match.h"
+
+namespace {
+
+constexpr int kTicks = 400;
+
+// Everything a tick leaves that a player can see, floats exactly (hex), and what it printed.
+std::string stateOf(Match& match)
+{
+    const Vec2 p1 = match.position("player1");
+    const Vec2 p2 = match.position("player2");
+    const Camera& view = *match.engine->camera;
+    char text[256];
+    std::snprintf(text, sizeof text, "p1 %a %a  p2 %a %a  health %d %d  score %d %d  view %a %a\n", p1.x, p1.y, p2.x,
+                  p2.y, match.game->p1Health, match.game->p2Health, match.game->p1Score, match.game->p2Score,
+                  view.viewWidth, view.viewHeight);
+    return text + match.printed();
+}
+
+// Builds the match behind front, kills player 1 (so that its spawn point is drawn at random) and
+// plays kTicks ticks, calling input before each: each tick's state.
+std::vector<std::string> play(Match& match, WindowSystem& front, const std::function<void()>& input)
+{
+    match.engine->window = &front;
+    match.init();
+    match.printed();
+    match.game->p1Health = 0;
+    std::vector<std::string> states;
+    for (int tick = 0; tick < kTicks; ++tick) {
+        input();
+        match.tick();
+        states.push_back(stateOf(match));
+    }
+    return states;
+}
+
+TEST(Replay, ReplayedMatchMatchesTheRecordedOneTickForTick)
+{
+    std::ostringstream file;
+    std::vector<std::string> recorded;
+    {
+        Match match;
+        InputRecorder recorder(*match.engine, match.window, file);
+        std::minstd_rand script(7);
+        const auto random = [&script](int below) { return static_cast<int>(script() % static_cast<unsigned>(below)); };
+        recorded = play(match, recorder, [&] {
+            const int pick = random(10);
+            const auto key = static_cast<Key>(random(kKeyCount - 1)); // Escape only at the end
+            if (pick < 3) match.window.hold(key);
+            if (pick >= 3 && pick < 6) match.window.release(key);
+            if (pick == 6) match.window.setButton(MouseButton::Left, random(2) == 0);
+            // Two reshapes in one gap: only both together give the camera's result.
+            if (pick == 7) match.engine->reshape(1, 10000);
+            if (pick >= 7) match.engine->reshape(700 + random(300), 600);
+            match.window.movePointer(match.engine->centreX + random(41) - 20, match.engine->centreY + random(41) - 20);
+        });
+        match.window.hold(Key::Escape);
+        match.tick();
+    }
+    EXPECT_NE(file.str().find("size 1 10000\nsize "), std::string::npos);
+    EXPECT_NE(recorded.back().find("score 0 1 "), std::string::npos) << "player 1 never died and came back";
+    auto parsed = parseReplay(file.str());
+    ASSERT_TRUE(std::holds_alternative<Replay>(parsed)) << std::get<ReplayError>(parsed).message;
+
+    Match match;
+    ReplayWindow replay(*match.engine, std::get<Replay>(parsed).ticks);
+    std::vector<std::size_t> ends;
+    replay.onEnd = [&] { ends.push_back(replay.ticksPlayed()); };
+    const std::vector<std::string> replayed = play(match, replay, [] {});
+    for (int tick = 0; tick < kTicks; ++tick) ASSERT_EQ(replayed[tick], recorded[tick]) << "tick " << tick + 1;
+    EXPECT_TRUE(ends.empty());
+    // The recorded Escape ends it, and so does running out of ticks.
+    match.tick(2);
+    EXPECT_EQ(ends, (std::vector<std::size_t>{kTicks + 1, kTicks + 1}));
+}
+
+TEST(ReplayFile, ReadsTicksWithTheirReshapesAndDropsAnIncompleteLastLine)
+{
+    const auto parsed = parseReplay("skirmora-replay 1\nsize 1024 768\nsize 800 600\ntick escape,w,left -3 65535 1\n"
+                                    "tick - 0 0 0\nsize 5 5\ntick w,a 1");
+    ASSERT_TRUE(std::holds_alternative<Replay>(parsed));
+    const Replay& replay = std::get<Replay>(parsed);
+    TickInput first{{{1024, 768}, {800, 600}}, {}, -3, 65535, true};
+    for (Key key : {Key::Escape, Key::W, Key::Left}) first.keys.set(static_cast<std::size_t>(key));
+    // The reshape with no tick after it, and the cut line, are dropped.
+    EXPECT_EQ(replay.ticks, (std::vector<TickInput>{first, TickInput{}}));
+    EXPECT_EQ(replay.cutShortLine, 7);
+    EXPECT_EQ(replayLines(first), "size 1024 768\nsize 800 600\ntick left,w,escape -3 65535 1\n");
+}
+
+TEST(ReplayFile, RefusesMalformedFilesNamingTheLine)
+{
+    const std::string head = "skirmora-replay 1\n";
+    struct Case {
+        std::string text;
+        int line;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"", 0, "empty file"},
+        {"hello\n", 1, "not a replay file"},
+        {"skirmora-replay 2\n", 1, "unsupported version '2'"},
+        {"skirmora-replay 1", 1, "cut short"},
+        {head + std::string(kMaxReplayBytes, 'x'), 0, "larger than"},
+        {head + "\n", 2, "empty line"},
+        {head + "tick - 0 0 0\r\n", 2, "carriage return"},
+        {head + "tick  - 0 0 0\n", 2, "single spaces"},
+        {head + "jump 1\n", 2, "unknown line kind 'jump'"},
+        {head + "tick - 0 0\n", 2, "expected 'tick"},
+        {head + "tick q 0 0 0\n", 2, "unknown key 'q'"},
+        {head + "tick w,,a 0 0 0\n", 2, "unknown key ''"},
+        {head + std::string("tick -\0 0 0 0\n", 14), 2, "unknown key '-?'"},
+        {head + "tick w,w 0 0 0\n", 2, "listed twice"},
+        {head + "tick - 1.5 0 0\n", 2, "pointer offset"},
+        {head + "tick - 0 65536 0\n", 2, "pointer offset"},
+        {head + "tick - 0 -99999999999 0\n", 2, "pointer offset"},
+        {head + "tick - 0 0 2\n", 2, "button"},
+        {head + "tick - 0 0 01\n", 2, "button"},
+        {head + "size 0 600\n", 2, "window size"},
+        {head + "size 800 32768\n", 2, "window size"},
+        {head + "size 800\n", 2, "expected 'size"},
+        {head + "tick - 0 0 0\ntick " + std::string(200, 'w') + " 0 0 0\n", 3, "longer than 128"},
+    };
+    for (const Case& c : cases) {
+        const auto parsed = parseReplay(c.text);
+        const auto* error = std::get_if<ReplayError>(&parsed);
+        ASSERT_NE(error, nullptr) << c.text.substr(0, 60);
+        EXPECT_EQ(error->line, c.line) << c.message;
+        EXPECT_NE(error->message.find(c.message), std::string::npos) << error->message;
+    }
+}
+
+// Refusals come before any window: these run with DISPLAY empty, which would otherwise fail differently.
+TEST(ReplayProgram, BadCommandLinesAndFilesExitWithStatusTwoAndOneMessage)
+{
+    char dirTemplate[] = "/tmp/replay_test.XXXXXX";
+    const std::string dir = mkdtemp(dirTemplate);
+    const std::string bad = dir + "/bad.replay";
+    std::ofstream(bad) << "skirmora-replay 1\ntick - 0 0 0\ntick q 0 0 0\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"--headless", "--headless needs --replay FILE"},
+        {"--replay", "--replay needs a FILE"},
+        {"--record a --replay b", "--record and --replay exclude each other"},
+        {"--replay " + bad, bad + ":3: unknown key 'q'"},
+        {"--headless --replay " + bad, bad + ":3: unknown key 'q'"},
+        {"--headless --replay " + dir, dir + ": is a directory"},
+        {"--replay " + dir + "/none", dir + "/none: No such file"},
+        {"--record " + dir, dir + ": cannot write"},
+    };
+    for (const auto& [args, message] : cases) {
+        const int status = std::system((SKIRMORA_PROGRAM " " + args + " >" + dir + "/out 2>" + dir + "/err").c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << args;
+        std::stringstream said;
+        said << std::ifstream(dir + "/err").rdbuf();
+        EXPECT_EQ(said.str().rfind("skirmora: " + message, 0), 0u) << args << ": " << said.str();
+        EXPECT_EQ(std::ifstream(dir + "/out").peek(), EOF) << args << ": something started";
+    }
+    EXPECT_EQ(std::system(("rm -r " + dir).c_str()), 0);
+}
+
+} // namespace
