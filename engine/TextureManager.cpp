@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string>
 
 #include "ImageFile.h"
 
 #define ILUT_USE_OPENGL
 #include <IL/il.h>
+#include <IL/ilu.h>
 #include <IL/ilut.h>
 
 namespace {
@@ -37,15 +39,30 @@ void drainImageErrors()
     }
 }
 
-// The image library's type for a file whose structure passed the checks, or IL_TYPE_UNKNOWN.
-ILenum checkedImageType(const Bytes& bytes)
+// The image library's reason for its last failure.
+std::string imageLibraryError()
 {
-    switch (checkedImageFormat(bytes)) {
-    case ImageFormat::Png: return IL_PNG;
-    case ImageFormat::Bmp: return IL_BMP;
-    case ImageFormat::Unknown: break;
-    }
-    return IL_TYPE_UNKNOWN;
+    const ILenum error = ilGetError();
+    const char* text = error != IL_NO_ERROR ? iluErrorString(error) : "no reason given";
+    return text != nullptr ? text : "error " + std::to_string(error);
+}
+
+// Decodes bytes that passed the checks, from memory so the library sees exactly what was checked, and
+// makes them a texture; 0, with the reason in problem, when either step fails.
+GLuint uploadImage(const Bytes& bytes, ImageFormat format, std::string& problem)
+{
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    GLuint texture = 0;
+    if (ilLoadL(format == ImageFormat::Png ? IL_PNG : IL_BMP, bytes.data(), static_cast<ILuint>(bytes.size())) ==
+        IL_FALSE)
+        problem = "the image library could not decode it (" + imageLibraryError() + ")";
+    else if ((texture = ilutGLBindTexImage()) == 0)
+        problem = "could not make an OpenGL texture of it (" + imageLibraryError() + ")";
+    ilDeleteImages(1, &image);
+    drainImageErrors();
+    return texture;
 }
 
 } // namespace
@@ -64,24 +81,16 @@ TextureManager::TextureManager()
 void TextureManager::loadTexture(const std::string& path, const std::string& name)
 {
     ilInit();
+    iluInit(); // for its error strings
     Bytes bytes;
-    const ILenum type = readImageFile(path, bytes) ? checkedImageType(bytes) : IL_TYPE_UNKNOWN;
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    // From memory, so the library decodes exactly the bytes that were checked.
-    const bool loaded =
-        type != IL_TYPE_UNKNOWN && ilLoadL(type, bytes.data(), static_cast<ILuint>(bytes.size())) != IL_FALSE;
-    GLuint texture = 0;
-    if (loaded) {
-        ilBindImage(image);
-        texture = ilutGLBindTexImage();
-    }
-    ilDeleteImages(1, &image);
-    drainImageErrors();
+    std::string problem;
+    const ImageFormat format =
+        readImageFile(path, bytes, problem) ? checkedImageFormat(bytes, problem) : ImageFormat::Unknown;
     // Texture name 0 is OpenGL's empty default texture, so an upload that returns it also failed.
+    const GLuint texture = format != ImageFormat::Unknown ? uploadImage(bytes, format, problem) : 0;
     if (texture == 0) {
         std::cout << "loading image unsuccessful" << std::endl;
+        std::cerr << path << ": " << problem << std::endl;
         return;
     }
     byName[name] = texture;

@@ -12,7 +12,7 @@ public:
     TextureManager();
 
     // Loads one image and registers its texture under name; a failed load prints
-    // "loading image unsuccessful" and registers nothing.
+    // "loading image unsuccessful", writes "<path>: <reason>" to standard error and registers nothing.
     void loadTexture(const std::string& path, const std::string& name);
     // Loads the game's eight images in their fixed order (the first becomes texture name 1).
     void loadAllTextures();

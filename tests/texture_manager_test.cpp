@@ -1,9 +1,12 @@
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
 #include <unistd.h>
@@ -32,24 +35,69 @@ void writeFile(const fs::path& path, const Bytes& bytes)
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-void put32(Bytes& bytes, std::size_t at, std::uint32_t value, bool bigEndian)
+void put32LittleEndian(Bytes& bytes, std::size_t at, std::uint32_t value)
 {
-    for (int i = 0; i < 4; ++i)
-        bytes.at(at + i) = static_cast<unsigned char>(value >> (bigEndian ? 24 - 8 * i : 8 * i));
+    for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<unsigned char>(value >> 8 * i);
 }
 
-// A PNG whose header chunk claims the given size, with a checksum that matches it.
-Bytes pngWithSize(Bytes png, std::uint32_t width, std::uint32_t height)
+// A copy of a bitmap with some 32-bit fields rewritten: {offset, value} pairs.
+Bytes withFields(Bytes bmp, std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields)
 {
-    constexpr std::size_t kIhdr = 8; // the header chunk follows the signature
-    put32(png, kIhdr + 8, width, true);
-    put32(png, kIhdr + 12, height, true);
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = kIhdr + 4; i < kIhdr + 8 + 13; ++i) {
-        crc ^= png[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    for (const auto& [at, value] : fields) put32LittleEndian(bmp, at, value);
+    return bmp;
+}
+
+// Deterministic noise.
+Bytes randomBytes(std::size_t count)
+{
+    Bytes bytes(count);
+    unsigned seed = 7;
+    for (unsigned char& byte : bytes) byte = static_cast<unsigned char>((seed = seed * 1103515245u + 12345u) >> 16);
+    return bytes;
+}
+
+void append32(Bytes& bytes, std::uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+// A zlib stream holding data in one stored (uncompressed) block.
+Bytes zlibStored(const Bytes& data)
+{
+    const auto length = static_cast<std::uint16_t>(data.size());
+    Bytes stream{0x78, 0x01, 0x01};
+    for (unsigned half : {length, static_cast<std::uint16_t>(~length)})
+        stream.insert(stream.end(), {static_cast<unsigned char>(half), static_cast<unsigned char>(half >> 8)});
+    stream.insert(stream.end(), data.begin(), data.end());
+    std::uint32_t low = 1, high = 0; // Adler-32
+    for (unsigned char byte : data) high = (high + (low = (low + byte) % 65521)) % 65521;
+    append32(stream, high << 16 | low);
+    return stream;
+}
+
+// A PNG of the given size and layout with the given chunks between its header and end chunks.
+Bytes makePng(std::uint32_t width, std::uint32_t height, unsigned char depth, unsigned char colourType,
+              unsigned char interlace, std::vector<std::pair<std::string, Bytes>> chunks)
+{
+    Bytes header;
+    append32(header, width);
+    append32(header, height);
+    header.insert(header.end(), {depth, colourType, 0, 0, interlace});
+    chunks.insert(chunks.begin(), {"IHDR", header});
+    chunks.push_back({"IEND", {}});
+    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    for (const auto& [type, data] : chunks) {
+        append32(png, static_cast<std::uint32_t>(data.size()));
+        const std::size_t typeAt = png.size();
+        png.insert(png.end(), type.begin(), type.end());
+        png.insert(png.end(), data.begin(), data.end());
+        std::uint32_t crc = 0xFFFFFFFFu;
+        for (std::size_t i = typeAt; i < png.size(); ++i) {
+            crc ^= png[i];
+            for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        append32(png, crc ^ 0xFFFFFFFFu);
     }
-    put32(png, kIhdr + 8 + 13, crc ^ 0xFFFFFFFFu, true);
     return png;
 }
 
@@ -64,7 +112,7 @@ Bytes makeBmp(int width, int height, int bitsPerPixel)
     // File size, reserved, pixel offset, info header size, width, height, planes and depth; the rest 0.
     const std::uint32_t fields[] = {
         u32(bmp.size()), 0, offset, 40, u32(width), u32(height), 1 | u32(bitsPerPixel) << 16};
-    for (std::size_t i = 0; i < std::size(fields); ++i) put32(bmp, 2 + 4 * i, fields[i], false);
+    for (std::size_t i = 0; i < std::size(fields); ++i) put32LittleEndian(bmp, 2 + 4 * i, fields[i]);
     return bmp;
 }
 
@@ -91,17 +139,21 @@ protected:
         closeGlTestWindow(window);
     }
 
-    // Standard output printed while loading path under key.
+    // Standard output printed while loading path under key (or the whole table when path is empty);
+    // standard error goes to errors.
     std::string load(const std::string& path, const std::string& key)
     {
         testing::internal::CaptureStdout();
-        textures.loadTexture(path, key);
+        testing::internal::CaptureStderr();
+        path.empty() ? textures.loadAllTextures() : textures.loadTexture(path, key);
+        errors = testing::internal::GetCapturedStderr();
         return testing::internal::GetCapturedStdout();
     }
 
     fs::path graphics() const { return scratch / "Content" / "Graphics"; }
 
     int window = 0;
+    std::string errors;
     fs::path scratch;
     fs::path previousDirectory;
     TextureManager textures;
@@ -109,16 +161,15 @@ protected:
 
 TEST_F(TextureManagerTest, LoadsTheTableAndLooksUpByExactKey)
 {
-    // One missing image is reported once and skipped; the others load with distinct names, and
-    // "reflected" still becomes texture name 1, which deflected bullets use directly.
-    fs::remove(graphics() / "apple.png");
-    testing::internal::CaptureStdout();
-    textures.loadAllTextures();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), kFailureLine);
+    // One missing image is reported once, by name, and skipped; the others load with distinct names in
+    // table order, so "reflected" still becomes texture name 1, which deflected bullets use directly.
+    fs::remove(graphics() / "p2Circle.png");
+    EXPECT_EQ(load("", ""), kFailureLine);
+    EXPECT_EQ(errors, "Content/Graphics/p2Circle.png: no such file\n");
     EXPECT_EQ(textures.getTexture("reflected"), 1u);
-    EXPECT_EQ(textures.getTexture("apple"), 0u);
+    EXPECT_EQ(textures.getTexture("p2"), 0u);
     std::set<std::uint32_t> names{0};
-    for (const char* key : {"reflected", "whitecircle", "dcircle", "white", "dsquare", "p2", "ball"})
+    for (const char* key : {"reflected", "apple", "whitecircle", "dcircle", "white", "dsquare", "ball"})
         names.insert(textures.getTexture(key));
     EXPECT_EQ(names.size(), 8u); // seven distinct names, none of them 0
     EXPECT_EQ(textures.byName.size(), 7u);
@@ -138,52 +189,95 @@ TEST_F(TextureManagerTest, ReloadingAKeyKeepsTheLaterTexture)
     EXPECT_EQ(textures.getTexture("disc"), second);
 }
 
+TEST_F(TextureManagerTest, EveryImageBadLoadsNothingAndNamesEachFile)
+{
+    std::map<fs::path, Bytes> originals;
+    for (const auto& entry : fs::directory_iterator(graphics())) originals[entry.path()] = readFile(entry.path());
+    ASSERT_EQ(originals.size(), 8u);
+    const char* kinds[][2] = {{"missing", "no such file"},
+                              {"empty", "file is empty"},
+                              {"truncated", "cut short"},
+                              {"random", "bad signature"},
+                              {"oversized", "declares 8192 x 8192, larger than 4096 x 4096"},
+                              {"directory", "is a directory"}};
+    const Bytes hugePng = makePng(8192, 8192, 8, 6, 0, {{"IDAT", zlibStored({0})}});
+    const Bytes hugeBmp = withFields(originals.at(graphics() / "whitepixel.bmp"), {{18, 8192}, {22, 8192}});
+    for (const auto& [kind, reason] : kinds) {
+        SCOPED_TRACE(kind);
+        for (const auto& [path, bytes] : originals) {
+            const std::map<std::string, Bytes> contents = {
+                {"empty", {}},
+                {"truncated", Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2))},
+                {"random", randomBytes(4096)},
+                {"oversized", path.extension() == ".png" ? hugePng : hugeBmp}};
+            fs::remove_all(path);
+            if (contents.count(kind) != 0) writeFile(path, contents.at(kind));
+            if (kind == std::string("directory")) fs::create_directory(path);
+        }
+        std::string failures;
+        for (int i = 0; i < 8; ++i) failures += kFailureLine;
+        EXPECT_EQ(load("", ""), failures);
+        EXPECT_TRUE(textures.byName.empty());
+        for (const auto& [path, bytes] : originals)
+            EXPECT_THAT(errors,
+                        testing::ContainsRegex("Content/Graphics/" + path.filename().string() + ": [^\n]*" + reason));
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 8);
+    }
+}
+
 TEST_F(TextureManagerTest, OnlyWellFormedFilesLoad)
 {
-    const Bytes png = readFile(graphics() / "dCircle.png");
-    const Bytes bmp = readFile(graphics() / "whitepixel.bmp");
-    ASSERT_GT(png.size(), 100u);
-    ASSERT_EQ(bmp.size(), 58u);
-    const auto withBmpFields = [&](std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields) {
-        Bytes copy = bmp;
-        for (const auto& [at, value] : fields) put32(copy, at, value, false);
-        return copy;
+    Bytes flipped = readFile(graphics() / "dCircle.png"); // one flipped bit in the compressed data
+    flipped.at(flipped.size() - 20) ^= 0x10;
+    const Bytes white = readFile(graphics() / "whitepixel.bmp");
+    const Bytes bmp24 = makeBmp(3, 2, 24);
+    // 3 x 5 pixels of 2-bit palette indices. Interlaced, the second of the seven passes is empty (no column)
+    // and the others hold 20 bytes in all, a filter byte and one byte of pixels per row.
+    const auto paletted = [](std::size_t colours, const Bytes& imageData, unsigned char interlace = 1) {
+        return makePng(3, 5, 2, 3, interlace, {{"PLTE", Bytes(3 * colours, 0x80)}, {"IDAT", imageData}});
     };
-    Bytes flipped = png; // one flipped bit in the compressed data: its checksum no longer matches
-    flipped[png.size() - 20] ^= 0x10;
-    Bytes random(4096);
-    unsigned seed = 7;
-    for (unsigned char& byte : random) byte = static_cast<unsigned char>((seed = seed * 1103515245u + 12345u) >> 16);
+    const Bytes pixels = zlibStored(Bytes(20, 0));
+    const Bytes head(pixels.begin(), pixels.begin() + 9), tail(pixels.begin() + 9, pixels.end());
+    Bytes badFilter(20, 0);
+    badFilter[0] = 5;
 
-    // A corrupt file behaves like a missing one; the ordinary bitmap variants the game could ship load.
+    // A file the image library could mishandle is refused with its reason; sound variants load.
     const struct {
         const char* file;
         Bytes bytes;
-        bool loads;
+        const char* refusal; // nullptr: the file loads
     } cases[] = {
-        {"empty.png", {}, false},
-        {"truncated.png", Bytes(png.begin(), png.begin() + static_cast<std::ptrdiff_t>(png.size() / 2)), false},
-        {"flipped.png", flipped, false},
-        {"random.png", random, false},
-        {"random.bmp", random, false},
-        {"huge.png", pngWithSize(png, 0x7FFFFFFF, 0x7FFFFFFF), false},
-        {"huge.bmp", withBmpFields({{18, 0x7FFFFFFF}, {22, 0x7FFFFFFF}}), false}, // overran the library's heap
-        {"lowest.bmp", withBmpFields({{22, 0x80000000}}), false}, // the most negative height: top-down and huge
-        {"offset.bmp", withBmpFields({{10, 0xFFFFFF00}}), false}, // pixel data beyond the end of the file
-        {"bottom_up24.bmp", makeBmp(3, 2, 24), true},
-        {"top_down24.bmp", makeBmp(3, -2, 24), true},
-        {"paletted8.bmp", makeBmp(5, 3, 8), true},
-        {"rgba32.bmp", makeBmp(2, 2, 32), true},
+        {"flipped.png", flipped, "bad checksum"},
+        {"interlaced.png", paletted(4, pixels), nullptr},
+        {"long_data.png", paletted(4, zlibStored(Bytes(21, 0))), "does not inflate to the declared size"},
+        {"short_data.png", paletted(4, zlibStored(Bytes(9, 0)), 0), "does not inflate"}, // 5 rows of 2 bytes
+        {"cut_stream.png", paletted(4, Bytes(pixels.begin(), pixels.end() - 4)), "does not inflate"},
+        {"bad_filter.png", paletted(4, zlibStored(badFilter)), "unknown filter type"},
+        {"short_palette.png", paletted(3, pixels), "palette"},
+        {"split.png", makePng(3, 5, 2, 0, 1, {{"IDAT", head}, {"tEXt", {'a', 0}}, {"IDAT", tail}}), "not consecutive"},
+        {"unknown_chunk.png", makePng(3, 5, 2, 0, 1, {{"ABCD", {}}, {"IDAT", pixels}}), "image library could not"},
+        {"tall.png", makePng(1, 4097, 1, 0, 0, {{"IDAT", zlibStored(Bytes(2 * 4097, 0))}}),
+         "declares 1 x 4097, larger than 4096 x 4096"},
+        {"lowest.bmp", withFields(white, {{22, 0x80000000}}), "larger than"}, // the most negative height
+        {"wide.bmp", makeBmp(4097, 1, 24), "declares 4097 x 1, larger than"},
+        {"widest.bmp", makeBmp(4096, 1, 24), nullptr},
+        {"offset.bmp", withFields(white, {{10, 0xFFFFFF00}}), "cut short"}, // pixels beyond the end of the file
+        {"inside.bmp", withFields(makeBmp(5, 3, 8), {{10, 14 + 40 + 1020}}), "inside its headers"}, // the palette's
+        {"unpadded.bmp", Bytes(bmp24.begin(), bmp24.end() - 1), "cut short"}, // the last row's padding
+        {"short_palette.bmp", withFields(makeBmp(5, 3, 8), {{46, 255}}), "palette"},
+        {"bottom_up24.bmp", bmp24, nullptr},
+        {"top_down24.bmp", makeBmp(3, -2, 24), nullptr},
+        {"paletted8.bmp", makeBmp(5, 3, 8), nullptr},
+        {"rgba32.bmp", makeBmp(2, 2, 32), nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         writeFile(graphics() / c.file, c.bytes);
-        EXPECT_EQ(load("Content/Graphics/" + std::string(c.file), c.file), c.loads ? "" : kFailureLine);
-        EXPECT_EQ(textures.getTexture(c.file) != 0, c.loads);
+        const std::string path = "Content/Graphics/" + std::string(c.file);
+        EXPECT_EQ(load(path, c.file), c.refusal ? kFailureLine : "");
+        EXPECT_THAT(errors, testing::ContainsRegex(c.refusal ? path + ": [^\n]*" + c.refusal : "^$"));
+        EXPECT_EQ(textures.getTexture(c.file) != 0, c.refusal == nullptr);
     }
-    // A directory in place of a file.
-    EXPECT_EQ(load("Content/Graphics", "directory"), kFailureLine);
-    EXPECT_EQ(textures.getTexture("directory"), 0u);
 }
 
 } // namespace
