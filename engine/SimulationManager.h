@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "HudValues.h"
 #include "ObjectMap.h"
@@ -57,8 +58,12 @@ private:
     // Takes a registered body out of the update order and the draw list, deletes it and forgets its
     // name; its parents must already have let go of it.
     void withdraw(ObjectMap::iterator at);
+    void compactUpdateOrder();
 
-    // Where each component and drawn body sits in its list, so that a removal takes constant time.
-    std::unordered_map<const Component*, std::list<Component*>::iterator> updateSlots;
+    // The update order again, as an array the pass can run through without chasing list nodes;
+    // removed components leave null holes until the next compaction.
+    std::vector<Component*> updateOrder;
+    std::size_t updateHoles = 0;
+    // Where each drawn body sits in the draw list, so that a removal takes constant time.
     std::unordered_multimap<const GameObject*, std::list<GameObject*>::iterator> drawSlots;
 };

@@ -55,6 +55,8 @@ bool circleAndPolygonClearlyApart(const GameObject& a, const GameObject& b)
     const auto& poly = static_cast<const Poly&>(*polygon);
     if (poly.vertices.empty()) return false;
     const auto& circle = static_cast<const Circle&>(*disc);
+    // A negative radius turns the disc's ranges inside out; leave such a pair to the pair test.
+    if (!(circle.radius >= 0.0f)) return false;
     const Vec2 reach(circle.radius, circle.radius);
     return clearlyApart(Aabb{circle.position - reach, circle.position + reach}, poly.bounds);
 }

@@ -20,6 +20,6 @@ Aabb boundsOfPoints(const std::vector<Vec2>& points);
 // bridge: a cheap way to skip pair tests that would answer no. NaN never counts as apart.
 bool clearlyApart(const Aabb& a, const Aabb& b);
 
-// A circle and a polygon whose boxes are clearly apart: their overlap and push tests would answer
-// no. Any other pair of shapes answers false, so the pair test decides.
+// A circle and a convex polygon (as every Poly is) whose boxes are clearly apart: their overlap and
+// push tests would answer no. Any other pair of shapes answers false, so the pair test decides.
 bool circleAndPolygonClearlyApart(const GameObject& a, const GameObject& b);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <list>
+
 // Serial number for the next component made: 0 at start, never reused.
 extern int nextComponentId;
 
@@ -17,4 +20,10 @@ public:
     virtual void update() = 0;
 
     int id;
+
+    // The simulation's bookkeeping, not the behaviour's: where the component sits in the update
+    // order, so that leaving it takes constant time.
+    static constexpr std::size_t kNotEnrolled = static_cast<std::size_t>(-1);
+    std::list<Component*>::iterator updateEntry;
+    std::size_t updateIndex = kNotEnrolled;
 };

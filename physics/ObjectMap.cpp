@@ -8,7 +8,11 @@
 GameObject*& ObjectMap::operator[](const std::string& name)
 {
     const auto [at, inserted] = bodies.try_emplace(name, nullptr);
-    if (inserted) ++generation;
+    if (inserted) {
+        ++generation;
+        entryIndex[&*at] = everyEntry.size();
+        everyEntry.push_back(at);
+    }
     // Filed later: the caller stores the body only after this returns. Until a kind is asked for,
     // there is nothing to file into.
     if (!kinds.empty()) unfiled.push_back(at);
@@ -42,6 +46,13 @@ ObjectMap::iterator ObjectMap::erase(iterator at)
         if (index.byName.erase(at->first) != 0) index.stale = true;
     }
     ++generation;
+    // The last entry fills the hole.
+    const auto slot = entryIndex.find(&*at);
+    const iterator last = everyEntry.back();
+    everyEntry[slot->second] = last;
+    entryIndex[&*last] = slot->second;
+    everyEntry.pop_back();
+    entryIndex.erase(&*at);
     return bodies.erase(at);
 }
 

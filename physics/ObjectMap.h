@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class GameObject;
@@ -33,6 +34,10 @@ public:
     const_iterator end() const { return bodies.end(); }
     std::size_t size() const { return bodies.size(); }
     bool empty() const { return bodies.empty(); }
+
+    // Every entry, in no particular order, as an array that a pass over the whole world can run
+    // through without chasing tree nodes.
+    const std::vector<iterator>& entries() const { return everyEntry; }
 
     // The registered bodies whose kind is `kind`, in name order: what a scan of the whole map would
     // find, kept up to date as bodies come and go.
@@ -67,6 +72,9 @@ private:
     std::uint64_t generation = 1;
     mutable Lookup recent[2];
     mutable std::size_t nextRecent = 0;
+    std::vector<iterator> everyEntry;
+    // Where each entry sits in everyEntry, by the address of its name and body.
+    std::unordered_map<const value_type*, std::size_t> entryIndex;
     // Entries created by operator[] and not yet filed; their bodies are assigned after the call.
     mutable std::vector<iterator> unfiled;
     mutable std::map<std::uint16_t, KindIndex> kinds;
