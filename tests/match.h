@@ -15,6 +15,9 @@
 #include "ScriptedWindow.h"
 #include "TextureManager.h"
 
+// Vectors read as numbers in failure messages.
+inline void PrintTo(const Vec2& v, std::ostream* out) { *out << "(" << v.x << ", " << v.y << ")"; }
+
 // The real game behind a scripted window, built as main and Engine::run build it, minus the
 // toolkit: ticks run exactly as the update timer runs them. Standard output is captured throughout;
 // the game's globals make it one match at a time.
@@ -23,23 +26,23 @@ public:
     Match()
     {
         engine->window = &window;
-        // Distinct texture names, as if every image had loaded.
+        // Every image loaded, under texture names that differ from their places in the load order.
         const char* keys[] = {"reflected", "apple", "whitecircle", "dcircle", "white", "dsquare", "p2", "ball"};
-        for (std::uint32_t name = 1; name <= 8; ++name) engine->textures->byName[keys[name - 1]] = name;
+        for (std::uint32_t i = 0; i < 8; ++i) engine->textures->byName[keys[i]] = 11 + i;
     }
     ~Match()
     {
-        // The capture also swallowed the failure messages of the test; give them back.
-        const std::string text = testing::internal::GetCapturedStdout();
-        if (testing::Test::HasFailure()) std::cerr << text;
+        ending = true;
+        printed();
     }
 
-    // What the game printed since the last call.
+    // What the game printed since the last call; the capture swallows failure messages too, so a
+    // failing test gets them back on stderr.
     std::string printed()
     {
         std::string text = testing::internal::GetCapturedStdout();
         if (testing::Test::HasFailure()) std::cerr << text;
-        testing::internal::CaptureStdout();
+        if (!ending) testing::internal::CaptureStdout();
         return text;
     }
     void init() { game->init(); }
@@ -53,28 +56,20 @@ public:
         return found != game->objects.end() ? found->second : nullptr;
     }
     Vec2 position(const std::string& name) const { return body(name)->getPosition(); }
-    // Takes every wall and bound out, for shots that must fly undisturbed.
-    void clearArena()
-    {
-        std::vector<std::string> walls;
-        for (const auto& [name, other] : game->objects)
-            if (other->kind == 3) walls.push_back(name);
-        for (const std::string& name : walls) game->removeObject(name);
-    }
 
 private:
     // A fresh process as the program starts it: the first component is number 0, the unseeded
-    // generator's sequence, player 2's aim at its start value. Output is captured from here on.
+    // generator's sequence, player 2's aim at its start value.
     static bool startFresh()
     {
         nextComponentId = 0;
         std::srand(1);
-        player2Aim = Vec2(0.0f, 0.01f);
-        player2PrevAim = Vec2(0.0f, 0.01f);
+        player2Aim = player2PrevAim = Vec2(0.0f, 0.01f);
         testing::internal::CaptureStdout();
         return true;
     }
     bool fresh = startFresh();
+    bool ending = false;
 
 public:
     MenuManager menu;
