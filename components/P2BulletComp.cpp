@@ -1,6 +1,7 @@
 #include "P2BulletComp.h"
 
 #include <iostream>
+#include <string>
 
 #include "BodyKinds.h"
 #include "Bounds.h"
@@ -13,6 +14,10 @@ constexpr int kBounceLimit = 2;
 constexpr int kDamageToPlayer1 = 15;
 constexpr int kDamageToPlayer2 = 30;
 constexpr float kDeflectedSpeed = 14.0f; // world units per tick
+// Looked up for every bullet in every tick; made once.
+const std::string kPlayer2Name = "player2";
+const std::string kBallName = "bullet1";
+const std::string kPhysicsName = "physics";
 
 void reportHit() { std::cout << "col" << std::endl; }
 } // namespace
@@ -46,7 +51,7 @@ void P2BulletComp::hitPlayer()
         }
         return;
     }
-    const auto player2 = objects->find("player2");
+    const auto player2 = objects->find(kPlayer2Name);
     if (*p2Health > 0 && player2 != objects->end() && body->collidesWith(player2->second)) {
         *p2Health -= kDamageToPlayer2;
         reportHit();
@@ -57,7 +62,7 @@ void P2BulletComp::hitPlayer()
 // Repeats on every tick of contact: the push, the new velocity and the fresh life are recomputed.
 void P2BulletComp::deflectOffBall()
 {
-    const auto ball = objects->find("bullet1");
+    const auto ball = objects->find(kBallName);
     Vec2 push;
     if (ball == objects->end() || !body->collisionMtv(ball->second, &push)) return;
     body->setTexture(deflectedTexture);
@@ -87,7 +92,7 @@ void P2BulletComp::bounceOffWalls()
 
 PhysicsComp* P2BulletComp::physics() const
 {
-    const auto found = body->components.find("physics");
+    const auto found = body->components.find(kPhysicsName);
     return found != body->components.end() ? dynamic_cast<PhysicsComp*>(found->second) : nullptr;
 }
 

@@ -19,17 +19,8 @@ GameObject*& ObjectMap::operator[](const std::string& name)
     return at->second;
 }
 
-ObjectMap::iterator ObjectMap::find(const std::string& name) { return lookUp(name); }
-
-ObjectMap::const_iterator ObjectMap::find(const std::string& name) const { return lookUp(name); }
-
-// Components look up the same few names for every bullet in a tick, while nothing is registered or
-// removed; remembering the last two answers turns those into a string compare.
-ObjectMap::iterator ObjectMap::lookUp(const std::string& name) const
+ObjectMap::iterator ObjectMap::lookUpInTree(const std::string& name) const
 {
-    for (const Lookup& memo : recent) {
-        if (memo.generation == generation && memo.name == name) return memo.found;
-    }
     Lookup& memo = recent[nextRecent];
     nextRecent = (nextRecent + 1) % std::size(recent);
     memo.name = name;

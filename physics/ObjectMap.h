@@ -23,8 +23,8 @@ public:
     using value_type = Map::value_type;
 
     GameObject*& operator[](const std::string& name);
-    iterator find(const std::string& name);
-    const_iterator find(const std::string& name) const;
+    iterator find(const std::string& name) { return lookUp(name); }
+    const_iterator find(const std::string& name) const { return lookUp(name); }
     std::size_t count(const std::string& name) const { return find(name) != end() ? 1 : 0; }
     iterator erase(iterator at);
 
@@ -64,7 +64,16 @@ private:
     const std::vector<GameObject*>& refreshKind(std::uint16_t kind) const;
     // Files the entries registered since the last call into the kind indexes.
     void fileNewEntries() const;
-    iterator lookUp(const std::string& name) const;
+    // Components look up the same few names for every bullet in a tick, while nothing is registered
+    // or removed; remembering the last two answers turns those into a string compare.
+    iterator lookUp(const std::string& name) const
+    {
+        for (const Lookup& memo : recent) {
+            if (memo.generation == generation && memo.name == name) return memo.found;
+        }
+        return lookUpInTree(name);
+    }
+    iterator lookUpInTree(const std::string& name) const;
 
     // mutable: the look-up memo and the kind indexes are caches behind const queries.
     mutable Map bodies;
