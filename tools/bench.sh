@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds in Release and prints one table of Skirmora's speed and memory on this machine: update ticks
+# idle and under steady fire, a render pass, start-up, and resident memory. Figures only; nothing is
+# asserted. Drawing and start-up run under a virtual display when no DISPLAY is set.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/setup.sh
+cmake --preset release >/dev/null
+cmake --build --preset release --target game_bench render_bench soak skirmora >/dev/null
+build=build/release
+on_display() { if [[ -n "${DISPLAY:-}" ]]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi; }
+
+# name, real time with its unit, and the counters, one benchmark a line.
+benchmarks() {
+    "$@" --benchmark_format=json 2>/dev/null | awk -F': ' '
+        /"name"/ { gsub(/[",]/, "", $2); name = $2 }
+        /"real_time"/ { gsub(/,/, "", $2); time = $2 }
+        /"time_unit"/ { gsub(/[",]/, "", $2); unit = $2; if (name !~ /steadyFire/) print name, time, unit }
+        /"in_flight"/ { gsub(/,/, "", $2); flight = $2 }
+        /"per_bullet"/ { print name, time, unit, flight, $2 }'
+}
+
+echo "| Measure | Result |"
+echo "|---|---|"
+benchmarks "$build/bench/game_bench" --benchmark_filter='idleTick|steadyFire' | while read -r name time unit flight perBullet; do
+    case $name in
+    idleTick) printf '| Update tick, standard arena, no input | %.2f µs |\n' "$(awk -v t="$time" -v u="$unit" 'BEGIN { print (u == "ns" ? t / 1000 : t) }')" ;;
+    steadyFire/*)
+        printf '| Steady fire, %s bullets per 51 ticks | %.0f in flight; %.3f ms a tick; %.0f ns a bullet |\n' \
+            "${name#steadyFire/}" "$flight" "$(awk -v t="$time" 'BEGIN { print t / 1000 }')" \
+            "$(awk -v p="$perBullet" 'BEGIN { print p * 1e9 }')" ;;
+    esac
+done
+benchmarks on_display "$build/bench/render_bench" --benchmark_filter='renderPass/0/' | while read -r name time unit; do
+    printf '| Render pass, standard arena, 800 × 600 (Mesa, software) | %.2f ms |\n' "$(awk -v t="$time" 'BEGIN { print t / 1000 }')"
+done
+startup=$(tools/startup_time.sh "$build/game/skirmora" 5 2>/dev/null)
+echo "| Process start to first displayed frame (median of 5) | $(sed -n 's/^first frame: //p' <<<"$startup") |"
+echo "| Resident memory after start-up | $(sed -n 's/^resident after start-up: //p' <<<"$startup") |"
+soak=$("$build/tools/soak" 100000 1 1)
+read -r tenth end < <(sed -E 's/.*resident ([0-9]+) KiB at tick [0-9]+ and ([0-9]+) KiB.*/\1 \2/' <<<"$soak")
+echo "| Resident growth, ticks 10 000 to 100 000 of continuous fire (headless) | $((end - tenth)) KiB |"
+echo
+echo "Measured on: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)."
