@@ -8,23 +8,10 @@
 #include "MenuManager.h"
 #include "MySim.h"
 #include "ScriptedWindow.h"
+#include "bench_support.h"
 
 // Update ticks of the real game, stepped as the update timer steps them, behind a scripted window.
 namespace {
-
-constexpr int kBulletLifeTicks = 51;
-constexpr float kGoldenAngle = 2.39996323f; // radians; spreads successive shots evenly round the circle
-
-// The game's console lines go to /dev/null while timing, through the same stream calls and flushes.
-class ConsoleToNull {
-public:
-    ConsoleToNull() : saved(std::cout.rdbuf(sink.rdbuf())) {}
-    ~ConsoleToNull() { std::cout.rdbuf(saved); }
-
-private:
-    std::ofstream sink{"/dev/null"};
-    std::streambuf* saved;
-};
 
 struct Arena {
     Arena()

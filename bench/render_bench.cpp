@@ -16,6 +16,7 @@
 #include "ScriptedWindow.h"
 #include "SimulationManager.h"
 #include "TextureManager.h"
+#include "bench_support.h"
 
 // One render pass of the real game through the real OpenGL renderer into an 800 x 600 window, timed
 // to the end of the GPU's work (glFinish); under Xvfb that is Mesa's software rasteriser, whose
@@ -26,19 +27,6 @@ constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 // Three seconds of idle ticks, so the camera frames the players as on screen after start-up.
 constexpr int kSettleTicks = 180;
-constexpr int kBulletLifeTicks = 51;
-constexpr float kGoldenAngle = 2.39996323f; // radians; spreads successive shots evenly round the circle
-
-// The game's console lines go to /dev/null while it is built and fed bullets, not the results.
-class ConsoleToNull {
-public:
-    ConsoleToNull() : saved(std::cout.rdbuf(sink.rdbuf())) {}
-    ~ConsoleToNull() { std::cout.rdbuf(saved); }
-
-private:
-    std::ofstream sink{"/dev/null"};
-    std::streambuf* saved;
-};
 
 // A double-buffered window with a depth buffer, as the program opens; its context stays current.
 void openWindow()
