@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
-#include <string>
 #include <vector>
 
+#include "Box.h"
 #include "Circle.h"
 #include "Component.h"
 #include "Poly.h"
@@ -10,123 +10,89 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-// Counts its own destruction, so tests can see who deletes components.
-class CountingComponent : public Component {
-public:
-    explicit CountingComponent(int* destroyed) : destroyed(destroyed) {}
-    ~CountingComponent() override { ++*destroyed; }
-    void update() override {}
+void expectPoints(const std::vector<Vec2>& actual, const std::vector<Vec2>& expected)
+{
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < actual.size(); ++i)
+        EXPECT_LT(length(actual[i] - expected[i]), 1e-4f) << i << ": " << actual[i].x << ", " << actual[i].y;
+}
 
-private:
-    int* destroyed;
+Circle disc(float x, float y) { return Circle(Vec2(x, y), 1, 1, 0, 0); }
+
+// Counts its own destruction, so the test can see who deletes components.
+struct CountingComponent : Component {
+    explicit CountingComponent(int& destroyed) : destroyed(destroyed) {}
+    ~CountingComponent() override { ++destroyed; }
+    void update() override {}
+    int& destroyed;
 };
 
-Circle makeDisc(float x, float y) { return Circle(Vec2(x, y), 1.0f, 1, 0, 0); }
-
-TEST(GameObject, ChildrenFollowTranslationScaledByTheirFactor)
+// Every kind of body hands its moves, turns and visibility on to its children, and owns its components.
+TEST(GameObject, ChildrenOfEveryKindOfParentFollowItsMovesTurnsAndVisibility)
 {
-    Circle parent = makeDisc(0.0f, 0.0f);
-    Circle half = makeDisc(5.0f, 0.0f);
-    Circle stays = makeDisc(-5.0f, 0.0f);
-    Circle grandchild = makeDisc(0.0f, 9.0f);
-    half.translationFollow = 0.5f;
-    stays.translationFollow = 0.0f;
-    parent.children = {&half, &stays};
-    half.children = {&grandchild};
-
-    parent.translate(10.0f, 0.0f);
-
-    EXPECT_EQ(parent.getPosition(), Vec2(10.0f, 0.0f));
-    EXPECT_EQ(half.getPosition(), Vec2(10.0f, 0.0f));
-    EXPECT_EQ(stays.getPosition(), Vec2(-5.0f, 0.0f));
-    // The grandchild follows its own parent's (already halved) move in full.
-    EXPECT_EQ(grandchild.getPosition(), Vec2(5.0f, 9.0f));
-
-    // A negative factor gates like 0.
-    stays.translationFollow = -1.0f;
-    parent.translate(Vec2(1.0f, 1.0f));
-    EXPECT_EQ(stays.getPosition(), Vec2(-5.0f, 0.0f));
-}
-
-TEST(GameObject, ChildrenTurnAboutTheParentsPivotWhileTheirGateIsOpen)
-{
-    Circle parent = makeDisc(0.0f, 0.0f);
-    Circle swings = makeDisc(3.0f, 0.0f);
-    Circle keeps = makeDisc(0.0f, 3.0f);
-    keeps.rotationFollow = 0.0f;
-    parent.children = {&swings, &keeps};
-
-    parent.rotate(kPi, parent.getPosition());
-
-    EXPECT_NEAR(swings.getPosition().x, -3.0f, 1e-5f);
-    EXPECT_NEAR(swings.getPosition().y, 0.0f, 1e-5f);
-    // A closed gate keeps both place and orientation.
-    EXPECT_EQ(keeps.getPosition(), Vec2(0.0f, 3.0f));
-    EXPECT_EQ(keeps.quad.corners[0], Vec2(-1.0f, 4.0f));
-
-    // The gate does not scale the angle: 0.25 still turns the full half turn.
-    keeps.rotationFollow = 0.25f;
-    parent.rotate(kPi, parent.getPosition());
-    EXPECT_NEAR(keeps.getPosition().y, -3.0f, 1e-5f);
-}
-
-TEST(GameObject, SetVisibleCoversTheWholeAttachedTree)
-{
-    Circle root = makeDisc(0.0f, 0.0f);
-    Circle child = makeDisc(0.0f, 0.0f);
-    Poly grandchild(Vec2(0.0f, 0.0f), 1, 1.0f, 0, 0, {Vec2(0, 0), Vec2(1, 0), Vec2(0, 1)});
-    Circle bystander = makeDisc(0.0f, 0.0f);
-    root.children = {&child};
-    child.children = {&grandchild};
-
-    root.setVisible(false);
-    EXPECT_FALSE(root.visible);
-    EXPECT_FALSE(child.visible);
-    EXPECT_FALSE(grandchild.visible);
-    EXPECT_TRUE(bystander.visible);
-
-    // Showing a subtree leaves its ancestors as they are.
-    child.setVisible(true);
-    EXPECT_FALSE(root.visible);
-    EXPECT_TRUE(child.visible);
-    EXPECT_TRUE(grandchild.visible);
-}
-
-TEST(GameObject, DestructionDeletesComponentsButNotChildren)
-{
-    testing::internal::CaptureStdout();
+    Circle circle = disc(0, 0);
+    Poly poly(Vec2(), 1, 1, 0, 0, {Vec2(-1, -1), Vec2(1, -1), Vec2(0, 1)});
+    Box box(Vec2(-1, -1), Vec2(1, 1), 1, 0);
     int destroyed = 0;
-    Circle child = makeDisc(0.0f, 0.0f);
-    {
-        Circle parent = makeDisc(0.0f, 0.0f);
-        parent.children = {&child};
-        parent.components["a"] = new CountingComponent(&destroyed);
-        parent.components["b"] = new CountingComponent(&destroyed);
-        parent.components["empty"] = nullptr;
+    for (GameObject* parent : std::initializer_list<GameObject*>{&circle, &poly, &box}) {
+        Circle half = disc(4, 0), still = disc(0, 4), grandchild = disc(0, -4);
+        half.translationFollow = 0.5f;
+        half.rotationFollow = 0.25f; // the gate only opens or closes: this still turns in full
+        still.translationFollow = -1;
+        still.rotationFollow = 0;
+        parent->children = {&half, &still};
+        half.children = {&grandchild};
+        half.components = {{"counter", new CountingComponent(destroyed)}};
+
+        // The factor scales both axes, 0 or less keeps the child in place, a grandchild follows in full.
+        parent->translate(6, 2);
+        expectPoints({half.position, grandchild.position, still.position}, {{7, 1}, {3, -3}, {0, 4}});
+        // A quarter turn carries any parent and the children round, a circle's square turning with
+        // it (top left corner to bottom left); a closed gate keeps both place and orientation.
+        parent->rotate(kPi / 2, Vec2(6, 0));
+        expectPoints({parent->getPosition(), half.position, grandchild.position, half.quad.corners[0],
+                      half.quad.corners[1], still.quad.corners[0]},
+                     {{4, 0}, {5, 1}, {9, -3}, {4, 0}, {4, 2}, {-1, 5}});
+        parent->moveTo(Vec2(-3, 5));
+        expectPoints({parent->getPosition()}, {{-3, 5}});
+
+        // Visibility covers the whole subtree, and only the subtree.
+        parent->setVisible(false);
+        EXPECT_FALSE(parent->visible || still.visible || grandchild.visible);
+        half.setVisible(true);
+        EXPECT_TRUE(!parent->visible && half.visible && grandchild.visible);
     }
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(destroyed, 2);
-    // The child outlives its parent and still works.
-    child.translate(1.0f, 0.0f);
-    EXPECT_EQ(child.getPosition(), Vec2(1.0f, 0.0f));
+    // Each body deleted its components (and never its children, which live on the stack here).
+    EXPECT_EQ(destroyed, 3);
 }
 
-TEST(Component, SerialNumbersArePrintedAndNeverReused)
+// A polygon's position, bounds, vertices and the corners of its first and last bands.
+std::vector<Vec2> placeOf(const Poly& poly)
 {
-    int destroyed = 0;
-    const int first = nextComponentId;
-    testing::internal::CaptureStdout();
-    {
-        CountingComponent a(&destroyed);
-        CountingComponent b(&destroyed);
-        EXPECT_EQ(a.id, first);
-        EXPECT_EQ(b.id, first + 1);
-    }
-    CountingComponent c(&destroyed);
-    const std::string printed = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(c.id, first + 2);
-    EXPECT_EQ(printed,
-              std::to_string(first) + "\n" + std::to_string(first + 1) + "\n" + std::to_string(first + 2) + "\n");
+    std::vector<Vec2> place{poly.position, poly.bounds.lower, poly.bounds.upper};
+    place.insert(place.end(), poly.vertices.begin(), poly.vertices.end());
+    for (const TexturedQuad* band : {&poly.edgeQuads.front(), &poly.edgeQuads.back()})
+        place.insert(place.end(), band->corners.begin(), band->corners.end());
+    return place;
+}
+
+TEST(PolyShape, VerticesAreCentredEdgesBecomeBandsAndAllFollowMovesTurnsAndBeams)
+{
+    // The square of side 2 placed at (10, 5), turned a quarter about (9, 4) and moved by (-8, 1).
+    // One band per edge, 6 wide and centred on it, in edge order; the last closes the outline.
+    Poly square(Vec2(10, 5), 4, 6, 9, 3, {Vec2(-1, -1), Vec2(1, -1), Vec2(1, 1), Vec2(-1, 1)});
+    square.rotate(kPi / 2, Vec2(9, 4));
+    square.translate(-8, 1);
+    expectPoints(placeOf(square),
+                 {Vec2(0, 6), Vec2(-1, 5), Vec2(1, 7), Vec2(1, 5), Vec2(1, 7), Vec2(-1, 7), Vec2(-1, 5), Vec2(4, 5),
+                  Vec2(4, 7), Vec2(-2, 7), Vec2(-2, 5), Vec2(-1, 2), Vec2(1, 2), Vec2(1, 8), Vec2(-1, 8)});
+    // A beam 2 wide from (-4, 0) to (0, 0), its offset a quarter turn clockwise of the line.
+    square.makeBeam(Vec2(-4, 0), Vec2(0, 0), 2);
+    expectPoints(placeOf(square), {Vec2(-2, 0), Vec2(-4, -1), Vec2(0, 1), Vec2(-4, -1), Vec2(0, -1), Vec2(0, 1),
+                                   Vec2(-4, 1), Vec2(-4, -4), Vec2(0, -4), Vec2(0, 2), Vec2(-4, 2), Vec2(-7, 1),
+                                   Vec2(-7, -1), Vec2(-1, -1), Vec2(-1, 1)});
+    // Without vertices the given position stands.
+    EXPECT_EQ(Poly(Vec2(3, -7), 1, 2, 0, 3, {}).position, Vec2(3, -7));
 }
 
 } // namespace

@@ -1,4 +1,3 @@
-#include <cmath>
 #include <gtest/gtest.h>
 
 #include "Vec2.h"
@@ -7,92 +6,38 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-void expectNear(const Vec2& actual, const Vec2& expected, float tolerance = 1e-5f)
+TEST(Vec2, UnitVectorRulesAndClockwiseAngles)
 {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    // normalise leaves only a zero vector alone; normalised also leaves anything up to 1e-5 long.
+    const Vec2 cases[][3] = {{Vec2(0, 0), Vec2(0, 0), Vec2(0, 0)},
+                             {Vec2(5e-6f, 0), Vec2(1, 0), Vec2(5e-6f, 0)},
+                             {Vec2(0, 2e-5f), Vec2(0, 1), Vec2(0, 1)}};
+    for (const auto& [v, unit, unitOrSelf] : cases) {
+        Vec2 w = v;
+        normalise(w);
+        EXPECT_TRUE(length(w - unit) < 1e-5f && length(normalised(v) - unitOrSelf) < 1e-5f) << v.x << ", " << v.y;
+    }
+    EXPECT_FLOAT_EQ(signedAngle(Vec2(2, 0), Vec2(0, 0.5f)), -kPi / 2);
 }
 
-TEST(Vec2, DivisionNeverProducesInfinity)
+TEST(Vec2, SegmentIntersectionIncludesEndPointsAndWritesOnlyOnAHit)
 {
-    // Divides through the reciprocal.
-    EXPECT_EQ(Vec2(3.0f, 6.0f) / 3.0f, Vec2(3.0f * (1.0f / 3.0f), 6.0f * (1.0f / 3.0f)));
-    // A zero divisor yields the zero vector.
-    EXPECT_EQ(Vec2(3.0f, -6.0f) / 0.0f, Vec2(0.0f, 0.0f));
-}
-
-TEST(Vec2, UnitVectorRulesForZeroAndTinyVectors)
-{
-    // normalise: only a zero vector is left alone.
-    Vec2 zero;
-    normalise(zero);
-    EXPECT_EQ(zero, Vec2(0.0f, 0.0f));
-    Vec2 v(3.0f, 4.0f);
-    normalise(v);
-    expectNear(v, Vec2(0.6f, 0.8f), 1e-7f);
-    Vec2 tiny(0.000005f, 0.0f);
-    normalise(tiny);
-    EXPECT_EQ(tiny, Vec2(1.0f, 0.0f));
-
-    // normalised: anything no longer than 1e-5 comes back unchanged.
-    EXPECT_EQ(normalised(Vec2(0.000005f, 0.0f)), Vec2(0.000005f, 0.0f));
-    EXPECT_EQ(normalised(Vec2(0.0f, 0.0f)), Vec2(0.0f, 0.0f));
-    EXPECT_EQ(normalised(Vec2(0.0f, 2.0f)), Vec2(0.0f, 1.0f));
-    // Just past the threshold it is scaled to unit length.
-    expectNear(normalised(Vec2(0.00002f, 0.0f)), Vec2(1.0f, 0.0f));
-
-    // Overwriting its own input reads it completely first.
-    Vec2 w(0.0f, -5.0f);
-    w = normalised(w);
-    EXPECT_EQ(w, Vec2(0.0f, -1.0f));
-}
-
-TEST(Vec2, RotationIsCounterClockwiseAboutThePivot)
-{
-    expectNear(rotatedAbout(Vec2(2.0f, 1.0f), Vec2(1.0f, 1.0f), kPi / 2), Vec2(1.0f, 2.0f));
-    // The pivot itself never moves.
-    EXPECT_EQ(rotatedAbout(Vec2(7.0f, -3.0f), Vec2(7.0f, -3.0f), 1.234f), Vec2(7.0f, -3.0f));
-    // Any turn keeps the distance to the pivot.
-    const Vec2 turned = rotatedAbout(Vec2(5.0f, 2.0f), Vec2(-1.0f, 0.5f), 2.0f);
-    EXPECT_NEAR(length(turned - Vec2(-1.0f, 0.5f)), length(Vec2(6.0f, 1.5f)), 1e-5f);
-}
-
-TEST(Vec2, SignedAngleIsPositiveClockwise)
-{
-    EXPECT_FLOAT_EQ(signedAngle(Vec2(1.0f, 0.0f), Vec2(0.0f, 1.0f)), -kPi / 2);
-    EXPECT_FLOAT_EQ(signedAngle(Vec2(0.0f, 1.0f), Vec2(1.0f, 0.0f)), kPi / 2);
-    EXPECT_EQ(signedAngle(Vec2(1.0f, 0.0f), Vec2(1.0f, 0.0f)), 0.0f);
-    // Lengths do not matter, only directions.
-    EXPECT_FLOAT_EQ(signedAngle(Vec2(3.0f, 0.0f), Vec2(0.0f, 0.5f)), -kPi / 2);
-}
-
-TEST(Vec2, SegmentIntersection)
-{
-    const Vec2 a(0.0f, 0.0f);
-    const Vec2 b(2.0f, 0.0f);
-    Vec2 out(99.0f, 99.0f);
-
-    // Crossing in the middle.
-    EXPECT_TRUE(segmentIntersection(a, b, Vec2(1.0f, -1.0f), Vec2(1.0f, 1.0f), &out));
-    EXPECT_EQ(out, Vec2(1.0f, 0.0f));
-
-    // An end point counts as a hit, on either segment.
-    EXPECT_TRUE(segmentIntersection(a, b, Vec2(2.0f, -1.0f), Vec2(2.0f, 1.0f), &out));
-    EXPECT_EQ(out, Vec2(2.0f, 0.0f));
-    EXPECT_TRUE(segmentIntersection(a, b, Vec2(0.5f, 0.0f), Vec2(0.5f, 3.0f), &out));
-    EXPECT_EQ(out, Vec2(0.5f, 0.0f));
-
-    // Parallel, collinear and degenerate segments never intersect, and out stays untouched.
-    out = Vec2(99.0f, 99.0f);
-    EXPECT_FALSE(segmentIntersection(a, b, Vec2(0.0f, 1.0f), Vec2(2.0f, 1.0f), &out));
-    EXPECT_FALSE(segmentIntersection(a, b, Vec2(1.0f, 0.0f), Vec2(3.0f, 0.0f), &out));
-    EXPECT_FALSE(segmentIntersection(a, b, Vec2(1.0f, 0.0f), Vec2(1.0f, 0.0f), &out));
-    EXPECT_EQ(out, Vec2(99.0f, 99.0f));
-
-    // Lines that cross beyond either segment's end miss.
-    EXPECT_FALSE(segmentIntersection(a, b, Vec2(3.0f, -1.0f), Vec2(3.0f, 1.0f), &out));
-    EXPECT_FALSE(segmentIntersection(a, b, Vec2(1.0f, 0.5f), Vec2(1.0f, 2.0f), &out));
-    EXPECT_EQ(out, Vec2(99.0f, 99.0f));
+    // Segment c->d against (0, 0)->(2, 0), and where they meet.
+    const Vec2 none(99, 99);
+    const Vec2 cases[][3] = {
+        {Vec2(2, -1), Vec2(2, 1), Vec2(2, 0)},         // at the end of a->b
+        {Vec2(0.5f, 3), Vec2(0.5f, 0), Vec2(0.5f, 0)}, // at the end of c->d
+        {Vec2(1, 0), Vec2(3, 0), none},                // collinear: never a hit
+        {Vec2(3, -1), Vec2(3, 1), none},               // the lines cross beyond b,
+        {Vec2(-1, -1), Vec2(-1, 1), none},             // before a,
+        {Vec2(1, 0.5f), Vec2(1, 2), none},             // before c,
+        {Vec2(1, -2), Vec2(1, -0.5f), none},           // or beyond d
+    };
+    for (const auto& [c, d, hit] : cases) {
+        Vec2 out = none;
+        EXPECT_EQ(segmentIntersection(Vec2(0, 0), Vec2(2, 0), c, d, &out), hit != none);
+        EXPECT_EQ(out, hit);
+    }
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
+#include <fuzzer/FuzzedDataProvider.h>
 #include <vector>
 
 #include "Bounds.h"
@@ -14,110 +14,76 @@
 
 namespace {
 
-// Hands out the input as raw floats and small counts; zeros once it runs dry.
-class InputReader {
-public:
-    InputReader(const std::uint8_t* data, std::size_t size) : data(data), size(size) {}
+// The next four bytes as a float, any bit pattern (NaN and infinities included); zero bytes past the end.
+float nextFloat(FuzzedDataProvider& in)
+{
+    float value = 0.0f;
+    in.ConsumeData(&value, sizeof value);
+    return value;
+}
 
-    float nextFloat()
-    {
-        float value = 0.0f;
-        if (size - offset >= sizeof value) {
-            std::memcpy(&value, data + offset, sizeof value);
-            offset += sizeof value;
-        }
-        return value;
-    }
-
-    Vec2 nextVec() { return {nextFloat(), nextFloat()}; }
-
-    std::size_t nextCount(std::size_t limit) { return offset < size ? data[offset++] % (limit + 1) : 0; }
-
-private:
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t offset = 0;
-};
+Vec2 nextVec(FuzzedDataProvider& in) { return {nextFloat(in), nextFloat(in)}; }
 
 // A polygon holding its vertices exactly as read; up to 16, and sometimes none.
 struct FuzzPoly : Poly {
-    explicit FuzzPoly(InputReader& in) : Poly(Vec2(), 1, 1.0f, 0, 3, {})
+    explicit FuzzPoly(FuzzedDataProvider& in) : Poly(Vec2(), 1, 1.0f, 0, 3, {})
     {
-        const std::size_t count = in.nextCount(16);
-        for (std::size_t i = 0; i < count; ++i) vertices.push_back(in.nextVec());
+        const auto count = in.ConsumeIntegralInRange<std::size_t>(0, 16);
+        for (std::size_t i = 0; i < count; ++i) vertices.push_back(nextVec(in));
         if (!vertices.empty()) bounds = boundsOfPoints(vertices);
     }
 };
 
 // Whether the vertices turn one way all round, exactly once, as every wall of the game does; the
 // pair tests separate only convex polygons exactly. Worked out in double precision.
-bool isConvex(const std::vector<Vec2>& vertices)
+bool isConvex(const std::vector<Vec2>& v)
 {
-    const std::size_t count = vertices.size();
     double turning = 0.0;
     int turn = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const Vec2& a = vertices[i];
-        const Vec2& b = vertices[(i + 1) % count];
-        const Vec2& c = vertices[(i + 2) % count];
+    for (std::size_t i = 0, n = v.size(); i < n; ++i) {
+        const Vec2 &a = v[i], &b = v[(i + 1) % n], &c = v[(i + 2) % n];
         const double ex = double(b.x) - a.x, ey = double(b.y) - a.y, fx = double(c.x) - b.x, fy = double(c.y) - b.y;
         const double cross = ex * fy - ey * fx;
-        if (cross != 0.0) {
-            const int side = cross > 0.0 ? 1 : -1;
-            if (turn != 0 && side != turn) return false;
-            turn = side;
-        }
+        const int side = cross > 0.0 ? 1 : cross != 0.0 ? -1 : turn; // NaN counts as a right turn
+        if (side != turn && turn != 0) return false;
+        turn = side;
         turning += std::atan2(cross, ex * fx + ey * fy);
     }
-    return count < 3 || std::fabs(std::fabs(turning) - 2.0 * M_PI) < 1e-6;
-}
-
-void require(bool condition)
-{
-    if (!condition) std::abort();
+    return v.size() < 3 || std::fabs(std::fabs(turning) - 2.0 * M_PI) < 1e-6;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    InputReader in(data, size);
-    const Vec2 firstCentre = in.nextVec();
-    const Circle first(firstCentre, in.nextFloat(), 1, 0, 0);
-    const Vec2 secondCentre = in.nextVec();
-    const Circle second(secondCentre, in.nextFloat(), 1, 0, 0);
-    const Vec2 lower = in.nextVec();
-    const Box box(lower, in.nextVec(), 1, 3);
+    const auto require = [](bool condition) {
+        if (!condition) std::abort();
+    };
+    FuzzedDataProvider in(data, size);
+    // Braces read the arguments in order.
+    const Circle first{nextVec(in), nextFloat(in), 1, 0, 0};
+    const Circle second{nextVec(in), nextFloat(in), 1, 0, 0};
+    const Box box{nextVec(in), nextVec(in), 1, 3};
     const FuzzPoly polyA(in);
     const FuzzPoly polyB(in);
-
     const GameObject* bodies[] = {&first, &second, &box, &polyA, &polyB};
-    for (const GameObject* a : bodies) {
-        for (const GameObject* b : bodies) {
-            Vec2 mtv;
-            // The plain test and the push routine always give the same answer.
-            require(a->collidesWith(b) == a->collisionMtv(b, &mtv));
-        }
-    }
-    // A circle and a polygon agree whichever asks; boxes clearly apart mean the pair test says no.
-    const Vec2 rayStart = in.nextVec();
-    const Vec2 rayEnd = in.nextVec();
+    const Vec2 rayStart = nextVec(in), rayEnd = nextVec(in);
     const Aabb rayBounds = boundsOfPoints({rayStart, rayEnd});
-    for (const Circle* circle : {&first, &second}) {
-        for (const Poly* poly : {static_cast<const Poly*>(&polyA), static_cast<const Poly*>(&polyB)}) {
+
+    // The plain test and the push routine always give the same answer.
+    Vec2 out; // written by the calls, never read
+    for (const GameObject* a : bodies)
+        for (const GameObject* b : bodies) require(a->collidesWith(b) == a->collisionMtv(b, &out));
+    for (const Poly* poly : {&polyA, &polyB}) {
+        const std::vector<Vec2>& v = poly->vertices;
+        // A circle and a polygon agree whichever asks; boxes clearly apart mean the pair test says no.
+        for (const Circle* circle : {&first, &second}) {
             require(circle->collidesWith(poly) == poly->collidesWith(circle));
-            if (isConvex(poly->vertices) && circleAndPolygonClearlyApart(*circle, *poly))
-                require(!circle->collidesWith(poly));
+            if (isConvex(v) && circleAndPolygonClearlyApart(*circle, *poly)) require(!circle->collidesWith(poly));
         }
-    }
-    // A ray whose box is clearly apart from a polygon's meets none of its edges.
-    for (const Poly* poly : {static_cast<const Poly*>(&polyA), static_cast<const Poly*>(&polyB)}) {
-        const std::size_t count = poly->vertices.size();
-        if (count == 0 || !clearlyApart(rayBounds, poly->bounds)) continue;
-        for (std::size_t i = 0; i < count; ++i) {
-            Vec2 hit;
-            require(!segmentIntersection(rayStart, rayEnd, poly->vertices[i], poly->vertices[(i + 1) % count], &hit));
-        }
+        // A ray whose box is clearly apart from the polygon's meets none of its edges.
+        for (std::size_t i = 0; !v.empty() && clearlyApart(rayBounds, poly->bounds) && i < v.size(); ++i)
+            require(!segmentIntersection(rayStart, rayEnd, v[i], v[(i + 1) % v.size()], &out));
     }
     return 0;
 }
