@@ -1,193 +1,176 @@
-#include <cmath>
 #include <gtest/gtest.h>
+#include <list>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "Circle.h"
+#include "Component.h"
 #include "Engine.h"
+#include "HudValues.h"
 #include "MenuManager.h"
+#include "Renderer.h"
 #include "ScriptedWindow.h"
 #include "SimulationManager.h"
-#include "journal.h"
-#include "recording_renderer.h"
 
 namespace {
 
-// Journals the engine's calls into the game and the menu.
-class JournalGame : public SimulationManager {
-public:
-    explicit JournalGame(std::vector<std::string>* journal) : journal(journal) {}
-    void update() override { journal->push_back("game update"); }
+// What the engine asked of the game, menu, window, renderer and components, in order.
+std::string journal;
+void note(const std::string& entry) { journal += (journal.empty() ? "" : " ") + entry; }
 
-private:
-    std::vector<std::string>* journal;
+struct JournalComponent : Component {
+    explicit JournalComponent(std::string name) : name(std::move(name)) {}
+    ~JournalComponent() override { note("~" + name); }
+    void update() override { note(name); }
+    std::string name;
 };
 
-class JournalMenu : public MenuManager {
-public:
-    explicit JournalMenu(std::vector<std::string>* journal) : journal(journal) {}
-    void update() override { journal->push_back("menu update"); }
-    void render() override { journal->push_back("menu render"); }
-
-private:
-    std::vector<std::string>* journal;
+struct JournalWindowAndMenu : ScriptedWindow, MenuManager {
+    using ScriptedWindow::ScriptedWindow;
+    void beginTick() override { note("tick"); }
+    void update() override { note("menu"); }
+    void render() override { note("menu-drawn"); }
 };
 
-// Journals the window's per-tick hook.
-class JournalWindow : public ScriptedWindow {
-public:
-    JournalWindow(Engine& engine, std::vector<std::string>* journal) : ScriptedWindow(engine), journal(journal) {}
-    void beginTick() override { journal->push_back("window tick"); }
-
-private:
-    std::vector<std::string>* journal;
-};
-
-class EngineTest : public testing::Test {
+// The game and the renderer, wired to an engine as the program wires them. The game's own update removes,
+// then marks for removal, the bodies it is told to; the renderer logs a quad with its layer.
+class EngineTest : public testing::Test, public SimulationManager, public Renderer {
 protected:
     EngineTest()
     {
-        engine.renderer = &renderer;
-        engine.window = &window;
+        engine.window = &windowAndMenu;
+        engine.renderer = this;
+        setQuadRenderer(this);
+        journal.clear();
     }
+    ~EngineTest() override { setQuadRenderer(nullptr); }
 
-    // Builds the engine while capturing what it prints.
-    static Engine* quietlyBuild(SimulationManager* game, MenuManager* menu, std::string* printed)
+    void update() override
     {
-        testing::internal::CaptureStdout();
-        auto* engine = new Engine(game, menu);
-        *printed = testing::internal::GetCapturedStdout();
-        return engine;
+        note("game");
+        for (const std::string& name : toRemove) removeObject(name);
+        for (const std::string& name : toMark) objects[name]->markedForRemoval = true;
+    }
+    void setUpFrame(const Camera&) override { note("frame"); }
+    void drawTexturedQuad(const TexturedQuad& quad) override { note("quad" + std::to_string(*quad.layerRef)); }
+    void beginBody() override { note("begin"); }
+    void endBody() override { note("end"); }
+    void drawHud(HudValues&) override { note("hud"); }
+
+    GameObject* add(const std::string& name, std::uint16_t layer = 1)
+    {
+        objects[name] = new Circle(Vec2(0.0f, 0.0f), 1.0f, layer, 0, 0);
+        addComponent(new JournalComponent(name), name, "journal");
+        return objects[name];
     }
 
-    std::vector<std::string> journal;
-    JournalGame game{&journal};
-    JournalMenu menu{&journal};
-    RecordingRenderer renderer;
-    std::string startupLines;
-    std::unique_ptr<Engine> owner{quietlyBuild(&game, &menu, &startupLines)};
-    Engine& engine = *owner;
-    JournalWindow window{engine, &journal};
+    std::vector<std::string> toRemove, toMark;
+    Engine engine{this, &windowAndMenu};
+    JournalWindowAndMenu windowAndMenu{engine};
 };
 
-TEST_F(EngineTest, ConstructionAnnouncesItselfAndBecomesTheGlobalEngine)
+TEST_F(EngineTest, WindowSizePointerAndButtonsReachTheEngine)
 {
-    EXPECT_EQ(startupLines, "gets called\nhere you are\n");
-    EXPECT_EQ(gEngine, &engine);
-    EXPECT_FALSE(engine.leftDown);
-    EXPECT_FALSE(engine.rightDown);
+    EXPECT_EQ(std::pair(engine.mouseX, engine.mouseY), std::pair(400, 300)); // the start window's centre
+    windowAndMenu.setButton(MouseButton::Right, true);
+    windowAndMenu.setButton(MouseButton::Other, false); // only left and right count
+    EXPECT_TRUE(engine.rightDown && !engine.leftDown);
+    std::pair<int, int> heard;
+    engine.reshapeListener = [&](int width, int height) { heard = {width, height}; };
+    // In turn from the start view of 400 x 300: wider than high keeps the width, otherwise (a square too) the
+    // height, so the extents drift. An empty side counts as one pixel; a view that would shrink below 0.001
+    // is set to it on its short side, so that the game's zoom can bring it back.
+    const std::tuple<int, int, const char*> steps[] = {
+        {300, 300, "300 x 300, centre 150 150, aspect 1 1, view 300 x 300"},
+        {400, 600, "400 x 600, centre 200 300, aspect 0.666667 0.666667, view 200 x 300"},
+        {800, 600, "800 x 600, centre 400 300, aspect 1.33333 1.33333, view 200 x 150"},
+        {301, 199, "301 x 199, centre 150 99, aspect 1.51256 1.51256, view 200 x 132.226"},
+        {640, 0, "640 x 1, centre 320 0, aspect 640 640, view 200 x 0.3125"},
+        {0, 600, "1 x 600, centre 0 300, aspect 0.00166667 0.00166667, view 0.001 x 0.6"},
+        {5000, 1, "5000 x 1, centre 2500 0, aspect 5000 5000, view 5 x 0.001"}};
+    for (const auto& [width, height, expected] : steps) {
+        engine.reshape(width, height);
+        const Camera& view = *engine.camera;
+        std::ostringstream state;
+        state << heard.first << " x " << heard.second << ", centre " << engine.centreX << " " << engine.centreY
+              << ", aspect " << engine.aspectRatio << " " << view.aspect << ", view " << view.viewWidth << " x "
+              << view.viewHeight;
+        EXPECT_EQ(state.str(), expected);
+    }
 }
 
-TEST_F(EngineTest, TicksRunWindowThenGameThenComponentsThenMenuAndFramesRenderThenMenu)
+TEST_F(EngineTest, DrawOrderIsFarthestFirstAndNewestFirstAmongEqualLayers)
 {
-    testing::internal::CaptureStdout();
-    game.objects["disc"] = new Circle(Vec2(0.0f, 0.0f), 1.0f, 1, 0, 0);
-    game.addComponent(new JournalComponent("component", &journal), "disc", "journal");
-    testing::internal::GetCapturedStdout();
-
-    engine.updateTick();
-    EXPECT_EQ(journal, (std::vector<std::string>{"window tick", "game update", "component", "menu update"}));
-    journal.clear();
+    GameObject *a = add("a", 3), *b = add("b", 1), *c = add("c", 3);
+    sortDrawList(); // files the bodies in name order
+    EXPECT_EQ(drawList, (std::list<GameObject*>{c, a, b}));
+    GameObject *d = add("d", 3), *nearest = add("near", 0), *farthest = add("far", 400);
+    for (GameObject* body : {d, nearest, farthest}) addToDrawList(body);
+    EXPECT_EQ(drawList, (std::list<GameObject*>{farthest, d, c, a, b, nearest}));
+    nearest->visible = false;
+    // Only the visible are drawn, each on its own transform, between the frame set-up and the overlay.
     engine.displayFrame();
-    EXPECT_EQ(journal, (std::vector<std::string>{"menu render"}));
-    EXPECT_EQ(renderer.calls, (std::vector<std::string>{"frame", "hud"})); // the disc is not in the draw list
+    EXPECT_EQ(journal,
+              "frame begin quad400 end begin quad3 end begin quad3 end begin quad3 end begin quad1 end hud menu-drawn");
 }
 
-TEST_F(EngineTest, ReshapeKeepsOneExtentAndDerivesTheOther)
+TEST_F(EngineTest, UpdatesRunInAttachmentOrderAndRemovalsLeaveNoHoleThatRuns)
 {
-    Camera& camera = *engine.camera;
-    {
-        // Taller than wide: the height stays, the width follows; then wider again: the width
-        // stays and the height follows, so the extents drift instead of returning to 400 x 300.
-        engine.reshape(400, 600);
-        EXPECT_FLOAT_EQ(engine.aspectRatio, 0.6666667f);
-        EXPECT_FLOAT_EQ(camera.viewWidth, 200.0f);
-        EXPECT_EQ(camera.viewHeight, 300.0f);
-        engine.reshape(800, 600);
-        EXPECT_FLOAT_EQ(camera.viewWidth, 200.0f);
-        EXPECT_FLOAT_EQ(camera.viewHeight, 150.0f);
-        EXPECT_EQ(camera.aspect, engine.aspectRatio);
+    for (const char* name : {"b7", "b6", "b5", "b4", "b3", "b2", "b1", "b0", "parent"}) add(name);
+    objects["parent"]->children = {objects["b1"], objects["b3"]};
+    for (int sort = 0; sort < 2; ++sort) sortDrawList(); // the second starts afresh
+    // A tick refreshes the keys, runs the game, the components, then the menu. Here the game removes bodies
+    // (unknown names change nothing) and marks others, which still run and then go in name order. The update
+    // order is compacted at half holes, in ticks 2 and 3; later removals must find the survivors' new places.
+    const std::tuple<std::vector<std::string>, std::vector<std::string>, const char*, std::size_t> ticks[] = {
+        {{"b1", "b2", "nobody", "B4"}, {"b3"}, "tick game ~b1 ~b2 b7 b6 b5 b4 b3 b0 parent ~b3 menu", 6},
+        {{}, {"b6", "b5"}, "tick game b7 b6 b5 b4 b0 parent ~b5 ~b6 menu", 4},
+        {{"b0"}, {"b7"}, "tick game ~b0 b7 b4 parent ~b7 menu", 2},
+        {{"b4"}, {}, "tick game ~b4 parent menu", 1}};
+    for (const auto& [removed, marked, expected, left] : ticks) {
+        journal.clear();
+        toRemove = removed;
+        toMark = marked;
+        engine.updateTick();
+        EXPECT_EQ(journal, expected);
+        EXPECT_EQ(std::tuple(objects.size(), components.size(), drawList.size()), std::tuple(left, left, left));
     }
+    // Either way of leaving unhooks a body from its parent, so that moving the parent stays safe.
+    EXPECT_TRUE(objects["parent"]->children.empty());
+}
+
+TEST_F(EngineTest, TheWorldOwnsItsComponentsAndDeletesOnesWithNoBody)
+{
     {
-        // A square window takes the second branch: the width follows the height.
-        engine.reshape(300, 300);
-        EXPECT_EQ(engine.aspectRatio, 1.0f);
-        EXPECT_EQ(camera.viewWidth, camera.viewHeight);
+        SimulationManager world;
+        world.objects["kept"] = new Circle(Vec2(0.0f, 0.0f), 1.0f, 1, 0, 0);
+        world.addComponent(new JournalComponent("kept"), "kept", "journal");
     }
-    {
-        // The centre moves to the middle of the new size (halves truncate; the window position is
-        // not added), so the pointer warp follows the resized window.
-        engine.reshape(301, 199);
-        EXPECT_EQ(engine.centreX, 150);
-        EXPECT_EQ(engine.centreY, 99);
-        EXPECT_EQ(engine.windowWidth, 301);
-        EXPECT_EQ(engine.windowHeight, 199);
-    }
-    {
-        // A window 0 pixels high counts as 1 pixel high: no division by zero.
-        engine.reshape(640, 0);
-        EXPECT_EQ(engine.aspectRatio, 640.0f);
-        EXPECT_EQ(engine.windowHeight, 1);
-        EXPECT_EQ(engine.centreY, 0);
-    }
-    {
-        // Any run of extreme or empty sizes leaves a finite, positive view of the window's shape.
-        const std::pair<int, int> sizes[] = {{1, 10000}, {10000, 1}, {0, 0}, {0, 600}, {1, 1}, {800, 0}};
-        for (int cycle = 0; cycle < 20; ++cycle) {
-            for (const auto& [width, height] : sizes) {
-                engine.reshape(width, height);
-                EXPECT_GT(engine.aspectRatio, 0.0f);
-                EXPECT_TRUE(std::isfinite(camera.viewWidth) && camera.viewWidth > 0.0f);
-                EXPECT_TRUE(std::isfinite(camera.viewHeight) && camera.viewHeight > 0.0f);
-                EXPECT_NEAR(camera.viewWidth / camera.viewHeight, engine.aspectRatio, engine.aspectRatio * 1e-3f);
-            }
+    EXPECT_EQ(journal, "~kept");
+    // A component for an unknown body is a programming error: it stops a debug build, and is deleted otherwise.
+    EXPECT_DEBUG_DEATH(addComponent(new JournalComponent("lost"), "ghost", "journal"), "");
+#ifdef NDEBUG
+    EXPECT_EQ(journal, "~kept ~lost");
+#endif
+}
+
+TEST(HudValues, FrameRateIsWholeFramesPerSecondOfTheLastFrame)
+{
+    // Frame times and the rate shown after each, from a fresh clock: 0 for the first frame, even at the
+    // toolkit's start time 0; truncating division (1000 / 16 = 62.5); the last value when no time passed; 0
+    // for over a second; one millisecond is the shortest frame.
+    const std::vector<std::pair<int, int>> runs[] = {
+        {{5000, 0}, {5016, 62}, {5033, 58}, {5033, 58}, {6534, 0}, {6535, 1000}}, {{0, 0}, {20, 50}}};
+    for (const auto& run : runs) {
+        HudValues hud;
+        for (const auto& [nowMs, fps] : run) {
+            advanceFrameClock(hud, nowMs);
+            EXPECT_EQ(std::tuple(hud.shownFps, hud.nowMs, hud.lastFrameMs), std::tuple(fps, nowMs, nowMs));
         }
     }
-}
-
-TEST_F(EngineTest, MouseButtonsAndMotion)
-{
-    window.setButton(MouseButton::Left, true);
-    window.setButton(MouseButton::Right, true);
-    EXPECT_TRUE(engine.leftDown);
-    EXPECT_TRUE(engine.rightDown);
-    // Other buttons change nothing.
-    window.setButton(MouseButton::Other, false);
-    EXPECT_TRUE(engine.leftDown);
-    EXPECT_TRUE(engine.rightDown);
-    window.setButton(MouseButton::Left, false);
-    EXPECT_FALSE(engine.leftDown);
-    EXPECT_TRUE(engine.rightDown);
-
-    window.movePointer(410, 290);
-    EXPECT_EQ(engine.mouseX, 410);
-    EXPECT_EQ(engine.mouseY, 290);
-    // A warp is echoed as motion to its target, as the toolkit does.
-    window.warpPointer(engine.centreX, engine.centreY);
-    EXPECT_EQ(engine.mouseX, 400);
-    EXPECT_EQ(engine.mouseY, 300);
-    EXPECT_EQ(window.warps.size(), 1u);
-}
-
-TEST(KeyState, CharactersMapToTheGamesKeysWhateverTheModifiers)
-{
-    const std::pair<unsigned char, Key> mapped[] = {
-        // Either case, as Shift and Caps Lock give.
-        {'w', Key::W},
-        {'W', Key::W},
-        {'a', Key::A},
-        {'S', Key::S},
-        {'d', Key::D},
-        {'L', Key::L},
-        {'p', Key::P},
-        {'O', Key::O},
-        {27, Key::Escape},
-        // Control turns letters into control codes; a release with Control held must still count.
-        {23, Key::W},
-        {1, Key::A}};
-    for (const auto& [character, key] : mapped) EXPECT_EQ(keyFromCharacter(character), key) << int(character);
-    // Everything else is not the game's.
-    for (const unsigned char other : {'q', ' ', '0', '\r'}) EXPECT_FALSE(keyFromCharacter(other).has_value());
 }
 
 } // namespace

@@ -1,177 +1,287 @@
-#include <algorithm>
-#include <array>
+// The OpenGL side of the engine, under a (virtual) X display: frames drawn, and image files made textures.
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <list>
+#include <string>
+#include <tuple>
+#include <unistd.h>
 #include <vector>
+#include <zlib.h>
 
 #include <GL/freeglut.h>
 
-#include "Camera.h"
 #include "GlRenderer.h"
-#include "HudValues.h"
-#include "gl_test_window.h"
+#include "TextureManager.h"
+
+extern "C" void __lsan_do_leak_check() __attribute__((weak)); // in sanitizer builds only
 
 namespace {
 
-using Rgb = std::array<int, 3>;
-const Rgb kBlack{0, 0, 0}, kWhite{255, 255, 255}, kRed{255, 0, 0}, kGreen{0, 255, 0};
-
-// The back buffer, read after drawing and before any swap, as rows from the bottom.
-struct Frame {
-    Frame(int width, int height) : width(width), height(height), pixels(static_cast<std::size_t>(width * height) * 3)
+// A new window with a double buffer and a depth buffer, current, so that texture names start afresh.
+struct GlWindow {
+    GlWindow(int width, int height)
     {
-        glFinish();
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        if (glutGet(GLUT_INIT_STATE) == 0) {
+            int argc = 1;
+            char name[] = "gl_test", *argv[] = {name, nullptr};
+            glutInit(&argc, argv);
+        }
+        glutInitWindowSize(width, height);
+        glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+        id = glutCreateWindow("gl_test");
+        // At exit the GL driver is unloaded before the sanitizer's leak check, which then takes the driver's blocks
+        // for ours; registered after the driver's exit handlers, this check runs first, while it is loaded.
+        [[maybe_unused]] static const int registered =
+            __lsan_do_leak_check != nullptr ? std::atexit([] { __lsan_do_leak_check(); }) : 0;
+        glutDisplayFunc([] {}); // without one, the toolkit handles no events for the window
+        for (int i = 0; i < 20; ++i) glutMainLoopEvent();
     }
-
-    Rgb at(int x, int y) const
-    {
-        const std::size_t i = static_cast<std::size_t>(y * width + x) * 3;
-        return {pixels[i], pixels[i + 1], pixels[i + 2]};
-    }
-
-    // Lit pixels in [x0, x1) x [y0, y1), clipped to the frame.
-    int litIn(int x0, int y0, int x1, int y1) const
-    {
-        int count = 0;
-        for (int y = std::max(y0, 0); y < std::min(y1, height); ++y)
-            for (int x = std::max(x0, 0); x < std::min(x1, width); ++x) count += at(x, y) != kBlack ? 1 : 0;
-        return count;
-    }
-
-    const int width, height;
-    std::vector<unsigned char> pixels;
+    ~GlWindow() { glutDestroyWindow(id); }
+    int id;
 };
 
-// A one-texel opaque texture of the given colour.
-GLuint makeTexture(Rgb colour)
+// Colours as read back, 0xBBGGRR; textures take 0xAABBGGRR.
+using Rgb = std::uint32_t;
+constexpr Rgb kLit = 0xFFFFFFFF, kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000, kWhite = 0xFFFFFF;
+constexpr std::uint32_t kOpaque = 0xFF000000;
+
+// A texture of width x height texels from the bottom row, sampled without mixing neighbours.
+GLuint makeTexture(int width, int height, std::vector<std::uint32_t> texels)
 {
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    const GLubyte texel[4] = {GLubyte(colour[0]), GLubyte(colour[1]), GLubyte(colour[2]), 255};
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    for (const GLenum filter : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER})
+        glTexParameteri(GL_TEXTURE_2D, filter, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     return name;
 }
 
-// An 800 x 600 window with the engine's GL state and the start camera, as the game opens it.
-class RenderTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        window = openGlTestWindow(800, 600);
-        initGl();
-        glViewport(0, 0, 800, 600);
-        red = makeTexture(kRed);
-        green = makeTexture(kGreen);
-    }
-
-    void TearDown() override { closeGlTestWindow(window); }
-
-    // Draws an axis-aligned quad from (x0, y0) to (x1, y1) at the given layer.
-    void drawRect(float x0, float y0, float x1, float y1, std::uint16_t layer, GLuint texture)
-    {
-        layers.push_back(layer);
-        TexturedQuad quad;
-        quad.corners = {Vec2(x0, y1), Vec2(x1, y1), Vec2(x1, y0), Vec2(x0, y0)};
-        quad.layerRef = &layers.back();
-        quad.texture = texture;
-        renderer.drawTexturedQuad(quad);
-    }
-
-    void fullWindow(std::uint16_t layer, GLuint texture) { drawRect(-200, -150, 200, 150, layer, texture); }
-
-    int window = 0;
-    GLuint red = 0;
-    GLuint green = 0;
-    Camera camera;
+// A view 800 x 300 centred on (100, 0) in an 800 x 600 window, so that window pixel (x + 300, 2 y + 300) shows
+// world point (x, y), and a scene that draws each rule of the renderer into its own region.
+TEST(Render, ViewLayersTexturesAndOverlayLandOnTheirPixels)
+{
+    const GlWindow window(800, 600);
+    initGl();
     GlRenderer renderer;
-    // Quads point at their layer; a list keeps those pointers valid as it grows.
-    std::list<std::uint16_t> layers;
-};
-
-TEST_F(RenderTest, StartCameraMapsTheViewOntoTheWholeWindow)
-{
-    // The view's corners (±200, ±150) are the window's: every pixel, edges included, is covered.
-    renderer.setUpFrame(camera);
-    fullWindow(1, 0);
-    EXPECT_EQ(Frame(800, 600).litIn(0, 0, 800, 600), 800 * 600);
-
-    // World (0, 0) is the window centre and y grows upwards: the upper-right quarter of the view
-    // covers exactly the upper-right quarter of the window.
-    renderer.setUpFrame(camera);
-    drawRect(0, 0, 200, 150, 1, 0);
-    const Frame quarter(800, 600);
-    EXPECT_EQ(quarter.litIn(400, 300, 800, 600), 400 * 300);
-    EXPECT_EQ(quarter.litIn(0, 0, 800, 600), 400 * 300);
-}
-
-TEST_F(RenderTest, LayerDecidesWhatIsDrawnAndInFrontAndTextureZeroIsWhite)
-{
-    // Layer 400 lies on the far plane and is clipped; 399 is the farthest drawn.
-    for (const std::uint16_t layer : {400, 399}) {
+    Camera camera;
+    camera.viewWidth = 800;
+    camera.position = camera.target = Vec2(100, 0);
+    const GLuint red = makeTexture(1, 1, {kOpaque | kRed}), green = makeTexture(1, 1, {kOpaque | kGreen});
+    const GLuint quarters = makeTexture(2, 2, {kOpaque | kRed, kOpaque | kGreen, kOpaque | kBlue, kOpaque | kWhite});
+    const GLuint clear = makeTexture(1, 1, {kGreen});
+    // In drawing order: a texture upright, a nearer layer under a farther one, the first of two equal layers,
+    // a transparent texel over red, texture 0 after a textured quad, the farthest drawn layer and the far plane.
+    const std::tuple<std::uint16_t, GLuint, float, float, float, float> quads[] = {
+        {5, quarters, -300, 0, -100, 100}, {5, green, -100, 0, 100, 100}, {10, red, -100, 0, 100, 100},
+        {7, red, 100, 0, 300, 100},        {7, green, 100, 0, 300, 100},  {10, red, 300, 0, 500, 100},
+        {5, clear, 300, 0, 500, 50},       {5, 0, 300, 50, 500, 100},     {399, red, -300, 100, 500, 150},
+        {400, red, -300, -150, 500, 0}};
+    // Pixels of the colour (kLit: any but black) in [x0, x1) x [y0, y1).
+    const std::tuple<int, int, int, int, Rgb, int> regions[] = {
+        {0, 45, 800, 600, kLit, 240000},   {0, 300, 100, 400, kRed, 10000},     {100, 300, 200, 400, kGreen, 10000},
+        {0, 400, 100, 500, kBlue, 10000},  {100, 400, 200, 500, kWhite, 10000}, {200, 300, 400, 500, kGreen, 40000},
+        {400, 300, 600, 500, kRed, 40000}, {600, 300, 800, 400, kRed, 20000},   {600, 400, 800, 500, kWhite, 20000},
+        {0, 500, 800, 600, kRed, 80000}};
+    HudValues hud;                            // no values: each shows 0
+    for (int frame = 0; frame < 2; ++frame) { // the second must start from cleared colour and depth buffers
         renderer.setUpFrame(camera);
-        fullWindow(layer, 0);
-        EXPECT_EQ(Frame(800, 600).litIn(0, 0, 800, 600), layer == 400 ? 0 : 800 * 600) << layer;
+        for (const auto& [layer, texture, x0, y0, x1, y1] : quads)
+            renderer.drawTexturedQuad({{Vec2(x0, y1), Vec2(x1, y1), Vec2(x1, y0), Vec2(x0, y0)}, &layer, texture});
+        renderer.drawHud(hud);
     }
-
-    // The smaller layer is in front whatever the order; of equal layers the first drawn stays.
-    const struct {
-        std::uint16_t firstLayer, secondLayer;
-        bool redFirst;
-        Rgb expected;
-    } cases[] = {{10, 5, false, kRed}, {5, 10, true, kRed}, {7, 7, true, kRed}, {7, 7, false, kGreen}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.firstLayer << " then " << c.secondLayer << ", red first " << c.redFirst);
-        renderer.setUpFrame(camera);
-        fullWindow(c.firstLayer, c.redFirst ? red : green);
-        fullWindow(c.secondLayer, c.redFirst ? green : red);
-        EXPECT_EQ(Frame(800, 600).at(400, 300), c.expected);
-    }
-
-    // Texture 0 draws white, also right after a textured quad: no texture stays bound.
-    renderer.setUpFrame(camera);
-    drawRect(-200, -150, 0, 150, 5, red);
-    drawRect(0, -150, 200, 150, 5, 0);
-    const Frame frame(800, 600);
-    EXPECT_EQ(frame.at(200, 300), kRed);
-    EXPECT_EQ(frame.at(600, 300), kWhite);
-}
-
-TEST_F(RenderTest, OverlayStaysAtItsPixelPositions)
-{
-    int health[2] = {100, 85}, score[2] = {3, 12};
-    HudValues hud;
-    hud.p1Health = &health[0], hud.p2Health = &health[1], hud.p1Score = &score[0], hud.p2Score = &score[1];
-
-    // The 9 x 15 labels rise about 10 pixels above their baseline, in pixels from the lower left.
-    const auto checkOverlay = [](const Frame& frame) {
-        SCOPED_TRACE(testing::Message() << frame.width << " x " << frame.height);
-        const int labels[][2] = {{10, 10}, {550, 10}, {250, 10}, {10, 25}, {550, 25}}; // fps at (250, 10)
-        for (const auto& label : labels) EXPECT_GT(frame.litIn(label[0], label[1], label[0] + 30, label[1] + 11), 20);
-        EXPECT_GT(frame.litIn(100, 10, 130, 24), 10); // the value after the ten 9-pixel label characters
-        // Nothing left of, below, above or between the items, nor anywhere else.
-        const int dark[][4] = {{0, 0, 8, frame.height}, {0, 0, frame.width, 5}, {0, 45, frame.width, frame.height},
-                               {160, 0, 245, 45},       {320, 0, 545, 45},      {700, 0, frame.width, 45}};
-        for (const auto& box : dark) EXPECT_EQ(frame.litIn(box[0], box[1], box[2], box[3]), 0);
+    std::vector<Rgb> pixels(800 * 600);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    for (Rgb& pixel : pixels) pixel &= kWhite; // alpha aside
+    const auto count = [&](int x0, int y0, int x1, int y1, Rgb colour) {
+        int found = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                found += colour == kLit ? pixels[y * 800 + x] != 0 : pixels[y * 800 + x] == colour;
+        return found;
     };
-    renderer.setUpFrame(camera);
-    renderer.drawHud(hud);
-    checkOverlay(Frame(800, 600));
+    for (const auto& [x0, y0, x1, y1, colour, expected] : regions)
+        EXPECT_EQ(count(x0, y0, x1, y1, colour), expected) << x0 << ", " << y0;
+    // The overlay's 9 x 15 labels rise about 10 pixels above their baselines, in window pixels from the lower
+    // left, in white whatever texture was bound last; a value follows the ten characters of "P1 Health ".
+    for (const auto& [x, y] : {std::pair{10, 10}, {550, 10}, {250, 10}, {10, 25}, {550, 25}, {100, 10}})
+        EXPECT_GT(count(x, y, x + 30, y + 11, kWhite), 10) << x << ", " << y;
+    // Nothing left of, below or between its items.
+    const int dark[][4] = {{0, 0, 8, 45}, {0, 0, 800, 5}, {160, 0, 245, 45}, {330, 0, 545, 45}, {700, 0, 800, 45}};
+    for (const auto& box : dark) EXPECT_EQ(count(box[0], box[1], box[2], box[3], kLit), 0) << box[0];
+}
 
-    // A larger window keeps the overlay at the same distance from the lower-left corner.
-    glutReshapeWindow(1000, 700);
-    for (int i = 0; i < 50 && glutGet(GLUT_WINDOW_WIDTH) != 1000; ++i) processGlEvents();
-    ASSERT_EQ(glutGet(GLUT_WINDOW_WIDTH), 1000);
-    ASSERT_EQ(glutGet(GLUT_WINDOW_HEIGHT), 700);
-    glViewport(0, 0, 1000, 700);
-    renderer.setUpFrame(camera);
-    renderer.drawHud(hud);
-    checkOverlay(Frame(1000, 700));
+namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
+const std::string kFailureLine = "loading image unsuccessful\n";
+
+void writeFile(const fs::path& path, const Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary) << std::string(bytes.begin(), bytes.end());
+}
+
+// A copy with 32-bit little-endian fields rewritten: {offset, value} pairs.
+Bytes withFields(Bytes bytes, std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields)
+{
+    for (const auto& [at, value] : fields)
+        for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<unsigned char>(value >> 8 * i);
+    return bytes;
+}
+
+Bytes zlibStream(const Bytes& data)
+{
+    uLongf size = compressBound(uLong(data.size()));
+    Bytes stream(size);
+    compress(stream.data(), &size, data.data(), uLong(data.size()));
+    return Bytes(stream.begin(), stream.begin() + std::ptrdiff_t(size));
+}
+
+// A PNG with the given header fields and the given chunks between its header and end chunks.
+Bytes makePng(std::uint32_t width, std::uint32_t height, unsigned char depth, unsigned char colourType,
+              unsigned char interlace, std::vector<std::pair<std::string, Bytes>> chunks)
+{
+    const auto append32 = [](Bytes& bytes, std::uint32_t value) {
+        for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<unsigned char>(value >> shift));
+    };
+    Bytes header, png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    append32(header, width);
+    append32(header, height);
+    header.insert(header.end(), {depth, colourType, 0, 0, interlace});
+    chunks.insert(chunks.begin(), {"IHDR", header});
+    chunks.push_back({"IEND", {}});
+    for (const auto& [type, data] : chunks) {
+        append32(png, std::uint32_t(data.size()));
+        png.insert(png.end(), type.begin(), type.end());
+        png.insert(png.end(), data.begin(), data.end());
+        append32(png, std::uint32_t(crc32(0, png.data() + png.size() - data.size() - 4, uInt(data.size() + 4))));
+    }
+    return png;
+}
+
+// An uncompressed bitmap of zero pixels, bottom-up or (height < 0) top-down; up to 8 bits, with a full palette.
+Bytes makeBmp(int width, int height, int bitsPerPixel)
+{
+    const std::uint32_t offset = 54 + (bitsPerPixel <= 8 ? 4u << bitsPerPixel : 0);
+    Bytes bmp(offset + std::size_t((width * bitsPerPixel + 31) / 32 * 4 * std::abs(height)));
+    bmp[0] = 'B', bmp[1] = 'M';
+    return withFields(bmp, {{10, offset}, {14, 40}, {18, width}, {22, height}, {26, 1 | bitsPerPixel << 16}});
+}
+
+// The game's images become textures in table order; a file the image library could mishandle is refused,
+// with the line every failed load prints and a line naming the file and the reason.
+TEST(Textures, LoadInTableOrderAndRefuseWhatTheLibraryCouldMishandle)
+{
+    const GlWindow window{64, 64}; // a fresh context: texture names start at 1
+    std::string pattern = (fs::temp_directory_path() / "skirmora_textures_XXXXXX").string(), errors;
+    const fs::path previousDirectory = fs::current_path(), scratch = mkdtemp(pattern.data());
+    const fs::path graphics = scratch / "Content" / "Graphics";
+    fs::create_directories(scratch / "Content");
+    fs::copy(SKIRMORA_GRAPHICS_DIR, graphics); // a copy to damage
+    fs::current_path(scratch);
+    TextureManager textures;
+    // What loading the file under key (with no file, the whole table) printed; errors gets its errors.
+    const auto load = [&](const std::string& file = "", const std::string& key = "") {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        file.empty() ? textures.loadAllTextures() : textures.loadTexture("Content/Graphics/" + file, key);
+        errors = testing::internal::GetCapturedStderr();
+        return testing::internal::GetCapturedStdout();
+    };
+    // A missing image late in the table is reported once, by name, and skipped; the others take names in
+    // table order, so "reflected" is texture name 1, which deflected bullets use directly.
+    fs::remove(graphics / "p2Circle.png");
+    EXPECT_EQ(load(), kFailureLine);
+    EXPECT_EQ(errors, "Content/Graphics/p2Circle.png: no such file\n");
+    const char* keys[] = {"reflected", "apple", "whitecircle", "dcircle", "white", "dsquare", "ball"};
+    for (std::uint32_t name = 1; name <= 7; ++name) EXPECT_EQ(textures.getTexture(keys[name - 1]), name);
+    for (const char* key : {"p2", "fireball", "whiteCircle", "WHITE", ""}) EXPECT_EQ(textures.getTexture(key), 0u);
+    // A reload replaces the key's texture; a failed one leaves it.
+    EXPECT_EQ(load("dCircle.png", "white"), "");
+    EXPECT_EQ(load("nothing.png", "white"), kFailureLine);
+    EXPECT_EQ(textures.getTexture("white"), 8u);
+
+    // With every image bad, each in its own way, nothing loads and each is named with its reason.
+    std::fstream apple(graphics / "apple.png", std::ios::in | std::ios::out | std::ios::binary);
+    const char flipped = char(apple.seekg(-20, std::ios::end).get() ^ 0x10); // in the compressed data
+    apple.seekp(-20, std::ios::end).put(flipped).flush();
+    fs::resize_file(graphics / "dCircle.png", fs::file_size(graphics / "dCircle.png") / 2);
+    fs::resize_file(graphics / "fireball.png", 81 << 20);
+    writeFile(graphics / "whitepixel.bmp", withFields(makeBmp(1, 1, 24), {{18, 8192}, {22, 8192}}));
+    writeFile(graphics / "dSquare.png", Bytes(4096, 'Z'));
+    writeFile(graphics / "whiteCircle.png", {});
+    fs::remove(graphics / "reflected.png");
+    fs::create_directory(graphics / "reflected.png");
+    textures.byName.clear();
+    EXPECT_EQ(load(), kFailureLine + kFailureLine + kFailureLine + kFailureLine + kFailureLine + kFailureLine +
+                          kFailureLine + kFailureLine);
+    const char* reasons[][2] = {
+        {"apple.png", "bad checksum"},          {"dCircle.png", "cut short"},
+        {"fireball.png", "larger than 80 MiB"}, {"whitepixel.bmp", "declares 8192 x 8192, larger than 4096 x 4096"},
+        {"dSquare.png", "bad signature"},       {"whiteCircle.png", "file is empty"},
+        {"p2Circle.png", "no such file"},       {"reflected.png", "is a directory"}};
+    for (const auto& [file, reason] : reasons)
+        EXPECT_THAT(errors, testing::ContainsRegex(std::string("Content/Graphics/") + file + ": [^\n]*" + reason));
+
+    const Bytes bmp = makeBmp(1, 1, 24), bmp24 = makeBmp(3, 2, 24), bmp8 = makeBmp(5, 3, 8);
+    // 3 x 5 pixels of 2-bit indices into a palette of 4. Interlaced, the second of the seven passes is
+    // empty and the others hold 20 bytes in all: a filter byte and a byte of pixels per row.
+    const auto paletted = [](std::size_t colours, const Bytes& imageData, unsigned char interlace = 1) {
+        return makePng(3, 5, 2, 3, interlace, {{"PLTE", Bytes(3 * colours)}, {"IDAT", imageData}});
+    };
+    const auto grey = [](std::uint32_t height, std::vector<std::pair<std::string, Bytes>> chunks) {
+        return makePng(3, height, 2, 0, 1, chunks);
+    };
+    Bytes badFilter(20), pixels = zlibStream(badFilter), trailing = pixels;
+    badFilter[0] = 5;
+    trailing.push_back(0);
+    const Bytes whole = paletted(4, pixels), head(pixels.begin(), pixels.begin() + 5);
+    const Bytes tail(pixels.begin() + 5, pixels.end());
+    // A file the image library could mishandle is refused with its reason; sound variants (no reason) load.
+    const std::tuple<const char*, Bytes, const char*> cases[] = {
+        {"interlaced.png", whole, nullptr},
+        {"rgb.png", makePng(2, 2, 8, 2, 0, {{"IDAT", zlibStream(Bytes(14))}}), nullptr},
+        {"long_data.png", paletted(4, zlibStream(Bytes(21))), "does not inflate to the declared size"},
+        {"short_data.png", paletted(4, zlibStream(Bytes(9)), 0), "does not inflate"}, // 5 rows of 2 bytes
+        {"cut_stream.png", paletted(4, Bytes(pixels.begin(), pixels.end() - 4)), "does not inflate"},
+        {"trailing.png", paletted(4, trailing), "does not inflate"},
+        {"bad_filter.png", paletted(4, zlibStream(badFilter)), "unknown filter type"},
+        {"short_palette.png", paletted(3, pixels), "palette is missing or shorter"},
+        {"split.png", grey(5, {{"IDAT", head}, {"tEXt", {'a', 0}}, {"IDAT", tail}}), "not consecutive"},
+        {"two_headers.png", grey(5, {{"IHDR", Bytes(13)}, {"IDAT", pixels}}), "repeats its header"},
+        {"no_data.png", grey(5, {}), "no image data"},
+        {"no_end.png", Bytes(whole.begin(), whole.end() - 12), "no end chunk"},
+        {"unknown_chunk.png", grey(5, {{"ABCD", {}}, {"IDAT", pixels}}), "image library could not"},
+        {"flat.png", grey(0, {{"IDAT", pixels}}), "empty image"},
+        {"tall.png", makePng(1, 4097, 1, 0, 0, {{"IDAT", zlibStream(Bytes(2 * 4097))}}), "declares 1 x 4097, larger"},
+        {"tallest.png", makePng(1, 4096, 1, 0, 0, {{"IDAT", zlibStream(Bytes(2 * 4096))}}), nullptr},
+        {"tall.bmp", makeBmp(1, 4097, 24), "declares 1 x 4097, larger"},
+        {"widest.bmp", makeBmp(4096, 1, 24), nullptr},
+        {"empty.bmp", makeBmp(0, 2, 24), "empty or negative size"},
+        {"planes.bmp", withFields(bmp, {{26, 2 | 24 << 16}}), "colour plane"},
+        {"depth2.bmp", withFields(bmp, {{26, 1 | 2 << 16}}), "unsupported depth of 2"},
+        {"rle.bmp", withFields(bmp8, {{30, 1}}), "unsupported compression"},
+        {"header64.bmp", withFields(bmp, {{14, 64}}), "unknown info header size of 64"},
+        {"header124.bmp", withFields(bmp, {{14, 124}}), "cut short \\(headers"},
+        {"offset.bmp", withFields(bmp, {{10, 0xFFFFFF00}}), "cut short"}, // pixels beyond the end of the file
+        {"inside.bmp", withFields(bmp8, {{10, 14 + 40 + 1020}}), "inside its headers"}, // the palette's last entry
+        {"masks.bmp", withFields(makeBmp(2, 2, 32), {{30, 3}}), "inside its headers"},  // where the masks go
+        {"unpadded.bmp", Bytes(bmp24.begin(), bmp24.end() - 1), "cut short"},           // the last row's padding
+        {"short_palette.bmp", withFields(bmp8, {{46, 255}}), "palette does not hold"},
+        {"bottom_up24.bmp", bmp24, nullptr},
+        {"top_down24.bmp", makeBmp(3, -2, 24), nullptr},
+        {"paletted8.bmp", bmp8, nullptr},
+    };
+    for (const auto& [file, bytes, refusal] : cases) {
+        writeFile(graphics / file, bytes);
+        EXPECT_EQ(load(file, file), refusal ? kFailureLine : "") << file;
+        EXPECT_THAT(errors, testing::ContainsRegex(refusal ? std::string(file) + ": [^\n]*" + refusal : "^$"));
+        EXPECT_EQ(textures.getTexture(file) != 0, refusal == nullptr) << file;
+    }
+    fs::current_path(previousDirectory);
+    fs::remove_all(scratch);
 }
 
 } // namespace
