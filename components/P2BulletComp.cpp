@@ -79,7 +79,7 @@ void P2BulletComp::bounceOffWalls()
 {
     for (GameObject* wall : objects->ofKind(kWallKind)) {
         Vec2 push;
-        if (circleAndPolygonClearlyApart(*body, *wall) || !body->collisionMtv(wall, &push)) continue;
+        if (!collisionMtvUnlessApart(*body, *wall, &push)) continue;
         if (bouncesLeft < 1) {
             body->markedForRemoval = true;
             continue;

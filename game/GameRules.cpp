@@ -38,15 +38,14 @@ void MySim::resolveContacts()
     // however many walls it touches.
     bool damaged = false;
     for (GameObject* wall : objects.ofKind(kWallKind)) {
-        if (p2Health > 0 && !circleAndPolygonClearlyApart(*player2, *wall) && player2->collisionMtv(wall, &push)) {
+        if (p2Health > 0 && collisionMtvUnlessApart(*player2, *wall, &push)) {
             player2->translate(push);
             if (!damaged) {
                 p2Health -= wallDamage;
                 damaged = true;
             }
         }
-        if (p1Health > 0 && !circleAndPolygonClearlyApart(*player1, *wall) && player1->collisionMtv(wall, &push))
-            player1->translate(push);
+        if (p1Health > 0 && collisionMtvUnlessApart(*player1, *wall, &push)) player1->translate(push);
     }
     // The ball shoves player 2 whatever either player's health.
     const auto ball = objects.find("bullet1");

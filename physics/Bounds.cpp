@@ -19,11 +19,12 @@ float magnitudeSum(const Aabb& box)
 }
 } // namespace
 
-Aabb boundsOfPoints(const std::vector<Vec2>& points)
+Aabb boundsOfPoints(const Vec2* points, std::size_t count)
 {
-    Aabb box{points.front(), points.front()};
+    Aabb box{points[0], points[0]};
     bool anyNaN = false;
-    for (const Vec2& point : points) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const Vec2& point = points[i];
         anyNaN = anyNaN || std::isnan(point.x) || std::isnan(point.y);
         box.lower.x = std::fmin(box.lower.x, point.x);
         box.lower.y = std::fmin(box.lower.y, point.y);
@@ -59,4 +60,9 @@ bool circleAndPolygonClearlyApart(const GameObject& a, const GameObject& b)
     if (!(circle.radius >= 0.0f)) return false;
     const Vec2 reach(circle.radius, circle.radius);
     return clearlyApart(Aabb{circle.position - reach, circle.position + reach}, poly.bounds);
+}
+
+bool collisionMtvUnlessApart(const GameObject& body, const GameObject& other, Vec2* mtv)
+{
+    return !circleAndPolygonClearlyApart(body, other) && body.collisionMtv(&other, mtv);
 }
