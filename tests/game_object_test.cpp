@@ -3,7 +3,6 @@
 
 #include "Box.h"
 #include "Circle.h"
-#include "Component.h"
 #include "Poly.h"
 
 namespace {
@@ -19,21 +18,12 @@ void expectPoints(const std::vector<Vec2>& actual, const std::vector<Vec2>& expe
 
 Circle disc(float x, float y) { return Circle(Vec2(x, y), 1, 1, 0, 0); }
 
-// Counts its own destruction, so the test can see who deletes components.
-struct CountingComponent : Component {
-    explicit CountingComponent(int& destroyed) : destroyed(destroyed) {}
-    ~CountingComponent() override { ++destroyed; }
-    void update() override {}
-    int& destroyed;
-};
-
-// Every kind of body hands its moves, turns and visibility on to its children, and owns its components.
+// Every kind of body hands its moves, turns and visibility on to its children.
 TEST(GameObject, ChildrenOfEveryKindOfParentFollowItsMovesTurnsAndVisibility)
 {
     Circle circle = disc(0, 0);
     Poly poly(Vec2(), 1, 1, 0, 0, {Vec2(-1, -1), Vec2(1, -1), Vec2(0, 1)});
     Box box(Vec2(-1, -1), Vec2(1, 1), 1, 0);
-    int destroyed = 0;
     for (GameObject* parent : std::initializer_list<GameObject*>{&circle, &poly, &box}) {
         Circle half = disc(4, 0), still = disc(0, 4), grandchild = disc(0, -4);
         half.translationFollow = 0.5f;
@@ -42,7 +32,6 @@ TEST(GameObject, ChildrenOfEveryKindOfParentFollowItsMovesTurnsAndVisibility)
         still.rotationFollow = 0;
         parent->children = {&half, &still};
         half.children = {&grandchild};
-        half.components = {{"counter", new CountingComponent(destroyed)}};
 
         // The factor scales both axes, 0 or less keeps the child in place, a grandchild follows in full.
         parent->translate(6, 2);
@@ -62,8 +51,6 @@ TEST(GameObject, ChildrenOfEveryKindOfParentFollowItsMovesTurnsAndVisibility)
         half.setVisible(true);
         EXPECT_TRUE(!parent->visible && half.visible && grandchild.visible);
     }
-    // Each body deleted its components (and never its children, which live on the stack here).
-    EXPECT_EQ(destroyed, 3);
 }
 
 // A polygon's position, bounds, vertices and the corners of its first and last bands.

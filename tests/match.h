@@ -6,17 +6,36 @@
 #include <memory>
 #include <string>
 
+#include "Circle.h"
 #include "Component.h"
 #include "Engine.h"
 #include "GameObject.h"
 #include "MenuManager.h"
 #include "MySim.h"
+#include "PhysicsComp.h"
 #include "PlayerAim.h"
 #include "ScriptedWindow.h"
 #include "TextureManager.h"
 
 // Vectors read as numbers in failure messages.
 inline void PrintTo(const Vec2& v, std::ostream* out) { *out << "(" << v.x << ", " << v.y << ")"; }
+
+inline void expectNear(const Vec2& actual, const Vec2& expected, float tolerance = 1e-4f)
+{
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+}
+// The velocity a shot's "physics" component carries it at.
+inline Vec2 velocityOf(const GameObject* shot)
+{
+    return static_cast<const PhysicsComp*>(shot->components.at("physics"))->velocity;
+}
+// Where the top edge of a disc's image faces, seen from its centre.
+inline Vec2 facingOf(const GameObject* disc)
+{
+    const auto& corners = static_cast<const Circle*>(disc)->quad.corners;
+    return normalised((corners[0] + corners[1]) * 0.5f - disc->getPosition());
+}
 
 // The real game behind a scripted window, built as main and Engine::run build it, minus the
 // toolkit: ticks run exactly as the update timer runs them. Standard output is captured throughout;
@@ -76,4 +95,15 @@ public:
     std::unique_ptr<MySim> game = std::make_unique<MySim>();
     std::unique_ptr<Engine> engine = std::make_unique<Engine>(game.get(), &menu);
     ScriptedWindow window{*engine};
+};
+
+// A match built and past its start-up lines, for the tests that begin there.
+struct MatchTest : testing::Test {
+    MatchTest()
+    {
+        match.init();
+        match.printed();
+    }
+    Match match;
+    MySim& game = *match.game;
 };

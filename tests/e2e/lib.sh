@@ -3,10 +3,10 @@
 # The caller sets program and content_root before start_game.
 
 # Sourcing re-runs the calling script, with its arguments, inside a fresh virtual display of a known
-# size unless one was handed to it.
+# size (and the caller's xvfb_options) unless one was handed to it.
 if [[ -z "${SKIRMORA_IN_XVFB:-}" ]]; then
     export SKIRMORA_IN_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 ${xvfb_options:-}" "$0" "$@"
 fi
 
 work=$(mktemp -d)
@@ -15,23 +15,15 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
 # check <description> <command...>: passes when the command succeeds.
-check() {
-    local what=$1
-    shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
-finish() {
-    echo "$failures failed"
-    [[ $failures -eq 0 ]]
-}
+check() { if "${@:2}"; then pass "$1"; else fail "$1"; fi; }
+finish() { echo "$failures failed" && ((failures == 0)); }
 
 # Awk arithmetic as a condition, e.g. holds "$x > 200 && $n > 100".
 holds() { awk "BEGIN { exit !($*) }"; }
 
-# The program's environment, one VAR=value a line. A sanitizer build checks for leaks at exit, after
-# the toolkit has closed the display and so unloaded the GL driver, whose blocks would then come from
-# no known module; preloaded, the driver stays mapped and tests/lsan.supp can name it. A sanitizer
-# report exits with 23, apart from the game's own 1 for Escape.
+# The program's environment, one VAR=value a line. A sanitizer build checks for leaks after the GL
+# driver is unloaded at exit; preloaded, the driver stays mapped, so tests/lsan.supp can name its
+# blocks. A sanitizer report exits with 23, apart from the game's own 1 for Escape.
 lsan_suppressions=$(realpath "$(dirname "${BASH_SOURCE[0]}")/../lsan.supp")
 game_env() {
     local runtime driver
@@ -47,11 +39,12 @@ game_env() {
 # Sanitizer reports the program wrote to standard error so far.
 sanitizer_reports() { grep -E 'ERROR: AddressSanitizer|runtime error:|LeakSanitizer' "$work/stderr" || true; }
 
-# Starts the game (stdout to $work/stdout) and sets game_pid and window; exits if no window shows.
+# start_game [options...]: starts the game with those options (stdout to $work/stdout) and sets
+# game_pid and window; exits if no window shows.
 start_game() {
     local environment
     mapfile -t environment < <(game_env)
-    (cd "$content_root" && exec env "${environment[@]}" "$program") >"$work/stdout" 2>"$work/stderr" &
+    (cd "$content_root" && exec env "${environment[@]}" "$program" "$@") >"$work/stdout" 2>"$work/stderr" &
     game_pid=$!
     window=$(timeout 20 xdotool search --sync --name '^Skirmora$' | head -n 1) || true
     if [[ -z "$window" ]]; then
@@ -101,11 +94,17 @@ wait_until() {
 }
 
 # hold <key> <seconds>: holds a key through the X test extension, like a player's finger.
-hold() {
-    xdotool keydown "$1"
-    sleep "$2"
-    xdotool keyup "$1"
+hold() { xdotool keydown "$1" sleep "$2" keyup "$1"; }
+
+# await_exit <seconds>: sets status to the game's exit status once it has ended within that time,
+# else to "running".
+await_exit() {
+    status=running
+    wait_until "$1" ended || return 0
+    wait "$game_pid" && status=0 || status=$?
 }
+alive() { kill -0 "$game_pid" 2>/dev/null; }
+ended() { ! alive; }
 
 # Number of component id lines (bare integers) the game has printed so far.
 id_lines() { grep -cE '^[0-9]+$' "$work/stdout" || true; }
