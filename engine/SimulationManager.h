@@ -60,9 +60,14 @@ private:
     void withdraw(ObjectMap::iterator at);
     void compactUpdateOrder();
 
-    // The update order again, as an array the pass can run through without chasing list nodes;
-    // removed components leave null holes until the next compaction.
-    std::vector<Component*> updateOrder;
+    // The update order again, as an array the pass can run through without chasing list nodes,
+    // each component beside its body so that both can be fetched ahead; removed components leave
+    // null holes until the next compaction.
+    struct UpdateSlot {
+        Component* component;
+        const GameObject* body;
+    };
+    std::vector<UpdateSlot> updateOrder;
     std::size_t updateHoles = 0;
     // Where each drawn body sits in the draw list, so that a removal takes constant time.
     std::unordered_multimap<const GameObject*, std::list<GameObject*>::iterator> drawSlots;

@@ -9,7 +9,8 @@ GameObject*& ObjectMap::operator[](const std::string& name)
 {
     const auto [at, inserted] = bodies.try_emplace(name, nullptr);
     if (inserted) {
-        ++generation;
+        for (Lookup& memo : recent) memo.known = memo.known && memo.name != name;
+        remember(name, at);
         entryIndex[&*at] = everyEntry.size();
         everyEntry.push_back(at);
     }
@@ -19,14 +20,12 @@ GameObject*& ObjectMap::operator[](const std::string& name)
     return at->second;
 }
 
-ObjectMap::iterator ObjectMap::lookUpInTree(const std::string& name) const
+ObjectMap::iterator ObjectMap::remember(const std::string& name, iterator found) const
 {
     Lookup& memo = recent[nextRecent];
     nextRecent = (nextRecent + 1) % std::size(recent);
-    memo.name = name;
-    memo.found = bodies.find(name);
-    memo.generation = generation;
-    return memo.found;
+    memo = {name, found, true};
+    return found;
 }
 
 ObjectMap::iterator ObjectMap::erase(iterator at)
@@ -36,7 +35,7 @@ ObjectMap::iterator ObjectMap::erase(iterator at)
     for (auto& [kind, index] : kinds) {
         if (index.byName.erase(at->first) != 0) index.stale = true;
     }
-    ++generation;
+    for (Lookup& memo : recent) memo.known = memo.known && memo.found != at;
     // The last entry fills the hole.
     const auto slot = entryIndex.find(&*at);
     const iterator last = everyEntry.back();

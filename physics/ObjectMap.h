@@ -22,6 +22,11 @@ public:
     using const_iterator = Map::const_iterator;
     using value_type = Map::value_type;
 
+    ObjectMap() = default;
+    // Remembered look-ups hold iterators into this very map.
+    ObjectMap(const ObjectMap&) = delete;
+    ObjectMap& operator=(const ObjectMap&) = delete;
+
     GameObject*& operator[](const std::string& name);
     iterator find(const std::string& name) { return lookUp(name); }
     const_iterator find(const std::string& name) const { return lookUp(name); }
@@ -58,28 +63,27 @@ private:
     struct Lookup {
         std::string name;
         iterator found;
-        std::uint64_t generation = 0;
+        bool known = false;
     };
 
     const std::vector<GameObject*>& refreshKind(std::uint16_t kind) const;
     // Files the entries registered since the last call into the kind indexes.
     void fileNewEntries() const;
-    // Components look up the same few names for every bullet in a tick, while nothing is registered
-    // or removed; remembering the last two answers turns those into a string compare.
+    // Components and the game look up the same few names for every bullet, and a new body's name
+    // right after registering it; remembering the last few answers turns those into a string compare.
+    // A registration changes only what its own name finds, and an erasure only what finds its entry.
     iterator lookUp(const std::string& name) const
     {
         for (const Lookup& memo : recent) {
-            if (memo.generation == generation && memo.name == name) return memo.found;
+            if (memo.known && memo.name == name) return memo.found;
         }
-        return lookUpInTree(name);
+        return remember(name, bodies.find(name));
     }
-    iterator lookUpInTree(const std::string& name) const;
+    iterator remember(const std::string& name, iterator found) const;
 
     // mutable: the look-up memo and the kind indexes are caches behind const queries.
     mutable Map bodies;
-    // Bumped by every insertion and erasure, which can change what a look-up finds.
-    std::uint64_t generation = 1;
-    mutable Lookup recent[2];
+    mutable Lookup recent[4];
     mutable std::size_t nextRecent = 0;
     std::vector<iterator> everyEntry;
     // Where each entry sits in everyEntry, by the address of its name and body.
