@@ -136,6 +136,8 @@ void Engine::updateTick()
     simulation->update();
     simulation->updateAll();
     menu->update();
+    // What the tick printed reaches the console together, in one write.
+    std::cout.flush();
 }
 
 void Engine::displayFrame()

@@ -6,6 +6,7 @@ int nextComponentId = 0;
 
 Component::Component() : id(nextComponentId)
 {
-    std::cout << nextComponentId << std::endl;
+    // Two of these a bullet: the engine flushes the console once a tick rather than once a line.
+    std::cout << nextComponentId << '\n';
     ++nextComponentId;
 }
