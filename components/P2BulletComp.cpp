@@ -4,7 +4,7 @@
 #include <string>
 
 #include "BodyKinds.h"
-#include "Bounds.h"
+#include "DiscReach.h"
 #include "GameObject.h"
 #include "PhysicsComp.h"
 
@@ -77,14 +77,16 @@ void P2BulletComp::deflectOffBall()
 // Every wall is tested, also once the bullet is marked, so each contact in a tick uses a bounce.
 void P2BulletComp::bounceOffWalls()
 {
+    DiscReach reach(*body);
     for (GameObject* wall : objects->ofKind(kWallKind)) {
         Vec2 push;
-        if (!collisionMtvUnlessApart(*body, *wall, &push)) continue;
+        if (reach.clearlyApartFrom(*wall) || !body->collisionMtv(wall, &push)) continue;
         if (bouncesLeft < 1) {
             body->markedForRemoval = true;
             continue;
         }
         body->translate(push);
+        reach = DiscReach(*body);
         --bouncesLeft;
         if (PhysicsComp* motion = physics()) motion->velocity = reflectPoint(push, push * 2.0f, -motion->velocity);
     }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cassert>
 #include <iostream>
-#include <unordered_set>
 #include <vector>
 
 #include "Component.h"
@@ -36,8 +35,10 @@ void SimulationManager::updateAll()
     // Removal waits until every component has run, so that no component loses its body, or a
     // component behind it in the list, in the middle of the pass. One walk over the world finds both
     // the marked bodies and the parents they must be unhooked from; the marked go in name order.
-    std::vector<ObjectMap::iterator> marked;
-    std::vector<GameObject*> parents;
+    std::vector<ObjectMap::iterator>& marked = removal.marked;
+    std::vector<GameObject*>& parents = removal.parents;
+    marked.clear();
+    parents.clear();
     const std::vector<ObjectMap::iterator>& entries = objects.entries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (i + 2 * kFetchAhead < entries.size()) __builtin_prefetch(&*entries[i + 2 * kFetchAhead]);
@@ -50,10 +51,14 @@ void SimulationManager::updateAll()
     if (marked.empty()) return;
     std::sort(marked.begin(), marked.end(),
               [](ObjectMap::iterator a, ObjectMap::iterator b) { return a->first < b->first; });
-    std::unordered_set<const GameObject*> leaving;
-    for (const ObjectMap::iterator at : marked) leaving.insert(at->second);
-    for (GameObject* parent : parents)
-        parent->children.remove_if([&leaving](const GameObject* child) { return leaving.count(child) != 0; });
+    std::vector<const GameObject*>& leaving = removal.leaving;
+    leaving.clear();
+    for (const ObjectMap::iterator at : marked) leaving.push_back(at->second);
+    std::sort(leaving.begin(), leaving.end());
+    for (GameObject* parent : parents) {
+        parent->children.remove_if(
+            [&leaving](const GameObject* child) { return std::binary_search(leaving.begin(), leaving.end(), child); });
+    }
     for (const ObjectMap::iterator at : marked) withdraw(at);
     compactUpdateOrder();
 }

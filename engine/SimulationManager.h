@@ -69,6 +69,12 @@ private:
     };
     std::vector<UpdateSlot> updateOrder;
     std::size_t updateHoles = 0;
+    // The removal pass's working lists, kept between ticks so that a tick allocates none of them.
+    struct RemovalScratch {
+        std::vector<ObjectMap::iterator> marked;
+        std::vector<GameObject*> parents;
+        std::vector<const GameObject*> leaving;
+    } removal;
     // Where each drawn body sits in the draw list, so that a removal takes constant time.
     std::unordered_multimap<const GameObject*, std::list<GameObject*>::iterator> drawSlots;
 };

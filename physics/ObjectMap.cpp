@@ -48,11 +48,12 @@ ObjectMap::iterator ObjectMap::erase(iterator at)
 
 void ObjectMap::fileNewEntries() const
 {
-    std::vector<iterator> stillEmpty;
+    // Entries still empty stay for later, in place, so that the list keeps its storage.
+    std::size_t stillEmpty = 0;
     for (const iterator at : unfiled) {
         const GameObject* body = at->second;
         if (body == nullptr) {
-            stillEmpty.push_back(at);
+            unfiled[stillEmpty++] = at;
             continue;
         }
         for (auto& [kind, index] : kinds) {
@@ -64,7 +65,7 @@ void ObjectMap::fileNewEntries() const
             }
         }
     }
-    unfiled = std::move(stillEmpty);
+    unfiled.resize(stillEmpty);
 }
 
 const std::vector<GameObject*>& ObjectMap::refreshKind(std::uint16_t kind) const
