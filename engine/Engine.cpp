@@ -11,6 +11,7 @@
 #include "Camera.h"
 #include "GlRenderer.h"
 #include "GlutWindow.h"
+#include "LeakCheck.h"
 #include "MenuManager.h"
 #include "SimulationManager.h"
 #include "TextureManager.h"
@@ -99,6 +100,7 @@ void Engine::run(int argc, char** argv)
     glutInitWindowPosition(windowX, windowY);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("Skirmora");
+    checkLeaksBeforeTheDriverUnloads();
     std::cout << "after this" << std::endl;
     glutSetCursor(GLUT_CURSOR_NONE);
 

@@ -14,9 +14,8 @@
 #include <GL/freeglut.h>
 
 #include "GlRenderer.h"
+#include "LeakCheck.h"
 #include "TextureManager.h"
-
-extern "C" void __lsan_do_leak_check() __attribute__((weak)); // in sanitizer builds only
 
 namespace {
 
@@ -32,10 +31,7 @@ struct GlWindow {
         glutInitWindowSize(width, height);
         glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
         id = glutCreateWindow("gl_test");
-        // At exit the GL driver is unloaded before the sanitizer's leak check, which then takes the driver's blocks
-        // for ours; registered after the driver's exit handlers, this check runs first, while it is loaded.
-        [[maybe_unused]] static const int registered =
-            __lsan_do_leak_check != nullptr ? std::atexit([] { __lsan_do_leak_check(); }) : 0;
+        checkLeaksBeforeTheDriverUnloads();
         glutDisplayFunc([] {}); // without one, the toolkit handles no events for the window
         for (int i = 0; i < 20; ++i) glutMainLoopEvent();
     }
