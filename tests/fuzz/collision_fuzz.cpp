@@ -52,11 +52,13 @@ bool isConvex(const std::vector<Vec2>& v)
     return v.size() < 3 || std::fabs(std::fabs(turning) - 2.0 * M_PI) < 1e-6;
 }
 
-// Whether the directions differ by less than about half a degree; worked out in double precision.
-bool nearlyParallel(const Vec2& r, const Vec2& s)
+// Whether a crossing test of segments along r and s rests on a determinant too small for floats:
+// the directions within about half a degree of each other, or their cross product near the smallest
+// floats, where it keeps few bits. Worked out in double precision.
+bool crossingIsNoise(const Vec2& r, const Vec2& s)
 {
-    const double cross = double(r.x) * s.y - double(r.y) * s.x;
-    return std::fabs(cross) <= 1e-2 * std::hypot(double(r.x), double(r.y)) * std::hypot(double(s.x), double(s.y));
+    const double cross = std::fabs(double(r.x) * s.y - double(r.y) * s.x);
+    return cross < 1e-30 || cross <= 1e-2 * std::hypot(double(r.x), double(r.y)) * std::hypot(double(s.x), double(s.y));
 }
 
 } // namespace
@@ -89,10 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (isConvex(v) && circleAndPolygonClearlyApart(*circle, *poly)) require(!circle->collidesWith(poly));
         }
         // A ray whose box is clearly apart from the polygon's meets none of its edges; the crossing test
-        // may still say yes only along a nearly parallel edge, where its arithmetic is rounding noise.
+        // may still say yes only where its arithmetic is rounding noise.
         for (std::size_t i = 0; !v.empty() && clearlyApart(rayBounds, poly->bounds) && i < v.size(); ++i)
             require(!segmentIntersection(rayStart, rayEnd, v[i], v[(i + 1) % v.size()], &out) ||
-                    nearlyParallel(rayEnd - rayStart, v[(i + 1) % v.size()] - v[i]));
+                    crossingIsNoise(rayEnd - rayStart, v[(i + 1) % v.size()] - v[i]));
     }
     return 0;
 }
