@@ -183,6 +183,22 @@ TEST_F(Arena, BulletBouncesOffTwoWallsAndEndsAtTheThird)
     EXPECT_LT(ticks, 20); // ended by the third contact, long before its age
 }
 
+// Pushed out of one wall into the next in name order, 14 apart: that contact counts too.
+TEST_F(Arena, BulletPushedIntoAnotherWallBouncesOffItInTheSameTick)
+{
+    clearArena();
+    const auto slab = [](float left, float right) {
+        return new Poly(Vec2((left + right) / 2, 0), 1, 1, 0, 3,
+                        {{left, -50}, {right, -50}, {right, 50}, {left, 50}});
+    };
+    game.objects["wallA"] = slab(-100, 0);
+    game.objects["wallB"] = slab(14, 100);
+    match.body("player2")->moveTo(Vec2(2, -24));
+    game.fireBullet2(Vec2(0, 1), 24); // reaches (2, 0), 6.5 deep in wallA
+    game.updateAll();
+    EXPECT_EQ(bulletOf(match, "bullet2_1").bouncesLeft, 0);
+}
+
 TEST_F(Arena, FiringNamesBulletsAndKeepsOneBallTurnedAlongItsFlight)
 {
     game.fireBullet1(Vec2(1, 1), 14);
