@@ -24,7 +24,7 @@ holds() { awk "BEGIN { exit !($*) }"; }
 # The program's environment, one VAR=value a line: in a sanitizer build, a report (a leak too) exits
 # with 23, apart from the game's own 1 for Escape.
 game_env() {
-    ldd "$program" | grep -q libasan || return 0
+    [[ $(ldd "$program") == *libasan* ]] || return 0
     printf '%s\n' "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=1:exitcode=23" \
         "UBSAN_OPTIONS=${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}exitcode=23"
 }
