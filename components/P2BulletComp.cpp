@@ -2,11 +2,13 @@
 
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "BodyKinds.h"
 #include "DiscReach.h"
 #include "GameObject.h"
 #include "PhysicsComp.h"
+#include "PolygonBoxes.h"
 
 namespace {
 constexpr int kLifeTicks = 50;
@@ -20,6 +22,14 @@ const std::string kBallName = "bullet1";
 const std::string kPhysicsName = "physics";
 
 void reportHit() { std::cout << "col" << std::endl; }
+
+// The walls' boxes, shared by every bullet and taken again only when the walls change or move.
+PolygonBoxes& wallBoxes(const std::vector<GameObject*>& walls)
+{
+    static PolygonBoxes boxes;
+    boxes.refresh(walls);
+    return boxes;
+}
 } // namespace
 
 P2BulletComp::P2BulletComp(GameObject* target, GameObject* body, int* p1Health, int* p2Health, ObjectMap* objects,
@@ -77,16 +87,20 @@ void P2BulletComp::deflectOffBall()
 // Every wall is tested, also once the bullet is marked, so each contact in a tick uses a bounce.
 void P2BulletComp::bounceOffWalls()
 {
+    const std::vector<GameObject*>& walls = objects->ofKind(kWallKind);
+    const PolygonBoxes* boxes = &wallBoxes(walls);
     DiscReach reach(*body);
-    for (GameObject* wall : objects->ofKind(kWallKind)) {
+    for (std::size_t i = boxes->nextNotApart(reach, 0); i < walls.size(); i = boxes->nextNotApart(reach, i + 1)) {
         Vec2 push;
-        if (reach.clearlyApartFrom(*wall) || !body->collisionMtv(wall, &push)) continue;
+        if (!body->collisionMtv(walls[i], &push)) continue;
         if (bouncesLeft < 1) {
             body->markedForRemoval = true;
             continue;
         }
         body->translate(push);
+        // The push moves the bullet, and with it any polygon attached to it.
         reach = DiscReach(*body);
+        boxes = &wallBoxes(walls);
         --bouncesLeft;
         if (PhysicsComp* motion = physics()) motion->velocity = reflectPoint(push, push * 2.0f, -motion->velocity);
     }

@@ -27,24 +27,29 @@ inline float magnitudeSum(const Aabb& box)
     return std::fabs(box.lower.x) + std::fabs(box.lower.y) + std::fabs(box.upper.x) + std::fabs(box.upper.y);
 }
 
+// Relative and absolute slack for clearlyApart, far beyond the few units in the last place by which
+// rounded projections can stray from the true ones.
+constexpr float kRelativeApartMargin = 1e-4f;
+constexpr float kAbsoluteApartMargin = 1e-3f;
+// World units; far beyond any arena, far below where a squared length overflows. Past it the pair
+// tests' answers stop following the geometry, so nothing is apart there.
+constexpr float kLargestTrustedCoordinate = 1e15f;
+
 // True only when the boxes lie apart by clearly more than float rounding in a pair test could
 // bridge: a cheap way to skip pair tests that would answer no. NaN never counts as apart.
-// aMagnitude is magnitudeSum(a), worked out once for a box tested against many.
-inline bool clearlyApart(const Aabb& a, float aMagnitude, const Aabb& b)
+// The magnitudes are magnitudeSum of each box, worked out once for a box tested against many.
+inline bool clearlyApart(const Aabb& a, float aMagnitude, const Aabb& b, float bMagnitude)
 {
-    // Relative and absolute slack, far beyond the few units in the last place by which rounded
-    // projections can stray from the true ones.
-    constexpr float kRelativeMargin = 1e-4f;
-    constexpr float kAbsoluteMargin = 1e-3f;
-    // World units; far beyond any arena, far below where a squared length overflows. Past it the
-    // pair tests' answers stop following the geometry, so nothing is apart there; a NaN fails the
-    // comparison too.
-    constexpr float kLargestTrusted = 1e15f;
-    const float magnitude = aMagnitude + magnitudeSum(b);
-    if (!(magnitude < kLargestTrusted)) return false;
-    const float margin = kAbsoluteMargin + kRelativeMargin * magnitude;
+    const float magnitude = aMagnitude + bMagnitude;
+    // A NaN fails this comparison too.
+    if (!(magnitude < kLargestTrustedCoordinate)) return false;
+    const float margin = kAbsoluteApartMargin + kRelativeApartMargin * magnitude;
     return b.lower.x - a.upper.x > margin || a.lower.x - b.upper.x > margin || b.lower.y - a.upper.y > margin ||
            a.lower.y - b.upper.y > margin;
+}
+inline bool clearlyApart(const Aabb& a, float aMagnitude, const Aabb& b)
+{
+    return clearlyApart(a, aMagnitude, b, magnitudeSum(b));
 }
 inline bool clearlyApart(const Aabb& a, const Aabb& b) { return clearlyApart(a, magnitudeSum(a), b); }
 

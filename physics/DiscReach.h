@@ -19,6 +19,7 @@ public:
     }
 
 private:
+    friend class PolygonBoxes;
     Aabb box{};
     float magnitude = 0.0f;
     bool usable = false;

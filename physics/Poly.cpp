@@ -5,6 +5,8 @@
 #include "Circle.h"
 #include "Collision.h"
 
+std::uint64_t Poly::boundsChanges = 0;
+
 Poly::Poly(const Vec2& position, std::uint16_t layer, float edgeWidth, std::uint32_t texture, std::uint16_t kind,
            std::vector<Vec2> vertices)
     : vertices(std::move(vertices)), edgeWidth(edgeWidth), texture(texture)
@@ -13,6 +15,7 @@ Poly::Poly(const Vec2& position, std::uint16_t layer, float edgeWidth, std::uint
     for (const Vec2& vertex : this->vertices) sum += vertex;
     this->position = sum / static_cast<float>(this->vertices.size());
     if (!this->vertices.empty()) bounds = boundsOfPoints(this->vertices);
+    ++boundsChanges;
     Poly::translate(position - this->position);
     this->layer = layer;
     this->kind = kind;
@@ -44,6 +47,7 @@ void Poly::makeBeam(const Vec2& from, const Vec2& to, float width)
     const Vec2 offset = normalised(across) * (width * 0.5f);
     vertices = {from + offset, to + offset, to - offset, from - offset};
     bounds = boundsOfPoints(vertices);
+    ++boundsChanges;
     position = from + (to - from) * 0.5f;
     buildEdgeQuads(texture);
 }
@@ -59,6 +63,7 @@ void Poly::translate(const Vec2& delta)
     // Rounding is monotonic, so the shifted box is exactly the box of the shifted vertices.
     bounds.lower += delta;
     bounds.upper += delta;
+    ++boundsChanges;
     for (TexturedQuad& band : edgeQuads) band.translate(delta);
     translateChildren(delta);
 }
@@ -68,6 +73,7 @@ void Poly::rotate(float angle, const Vec2& pivot)
     position = rotatedAbout(position, pivot, angle);
     for (Vec2& vertex : vertices) vertex = rotatedAbout(vertex, pivot, angle);
     if (!vertices.empty()) bounds = boundsOfPoints(vertices);
+    ++boundsChanges;
     for (TexturedQuad& band : edgeQuads) band.rotate(angle, pivot);
     rotateChildren(angle, pivot);
 }

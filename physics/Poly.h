@@ -44,4 +44,6 @@ public:
     std::uint32_t texture;
     // Box around the vertices, kept current by every operation that moves them.
     Aabb bounds;
+    // Counts the changes to any polygon's bounds, so that a copy of them can tell it is out of date.
+    static std::uint64_t boundsChanges;
 };

@@ -5,6 +5,7 @@
 #include "Box.h"
 #include "Circle.h"
 #include "Poly.h"
+#include "PolygonBoxes.h"
 
 namespace {
 
@@ -72,6 +73,21 @@ TEST(Bounds, OnlyBoxesClearlyApartSkipThePairTest)
     for (const Circle& c : near) EXPECT_FALSE(circleAndPolygonClearlyApart(c, s) || circleAndPolygonClearlyApart(s, c));
     // A NaN vertex makes the polygon's whole box NaN, never apart from anything.
     EXPECT_FALSE(clearlyApart(boundsOfPoints({Vec2(), Vec2(NAN, 1)}), Aabb{Vec2(9, 9), Vec2(10, 10)}));
+}
+
+TEST(Bounds, SweptBoxesFollowTheirPolygonsAndTheList)
+{
+    Poly s = square();
+    Poly far = square(50);
+    const Circle c = disc(10, 0, 1);
+    PolygonBoxes boxes;
+    boxes.refresh({&s, &far});
+    EXPECT_EQ(boxes.nextNotApart(DiscReach(c), 0), 2u);
+    s.translate(Vec2(10, 0));
+    boxes.refresh({&s, &far});
+    EXPECT_EQ(boxes.nextNotApart(DiscReach(c), 0), 0u);
+    boxes.refresh({&far, &s});
+    EXPECT_EQ(boxes.nextNotApart(DiscReach(c), 0), 1u);
 }
 
 } // namespace

@@ -10,7 +10,9 @@
 #include "Bounds.h"
 #include "Box.h"
 #include "Circle.h"
+#include "DiscReach.h"
 #include "Poly.h"
+#include "PolygonBoxes.h"
 
 namespace {
 
@@ -71,11 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     FuzzedDataProvider in(data, size);
     // Braces read the arguments in order.
-    const Circle first{nextVec(in), nextFloat(in), 1, 0, 0};
+    Circle first{nextVec(in), nextFloat(in), 1, 0, 0};
     const Circle second{nextVec(in), nextFloat(in), 1, 0, 0};
-    const Box box{nextVec(in), nextVec(in), 1, 3};
-    const FuzzPoly polyA(in);
-    const FuzzPoly polyB(in);
+    Box box{nextVec(in), nextVec(in), 1, 3};
+    FuzzPoly polyA(in);
+    FuzzPoly polyB(in);
     const GameObject* bodies[] = {&first, &second, &box, &polyA, &polyB};
     const Vec2 rayStart = nextVec(in), rayEnd = nextVec(in);
     const Aabb rayBounds = boundsOfPoints({rayStart, rayEnd});
@@ -96,6 +98,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t i = 0; !v.empty() && clearlyApart(rayBounds, poly->bounds) && i < v.size(); ++i)
             require(!segmentIntersection(rayStart, rayEnd, v[i], v[(i + 1) % v.size()], &out) ||
                     crossingIsNoise(rayEnd - rayStart, v[(i + 1) % v.size()] - v[i]));
+    }
+
+    // The sweep over many boxes at once skips exactly what each disc's own reach skips, from any start.
+    const std::vector<GameObject*> walls = {&polyA, &box, &polyB, &polyA, &first, &polyB, &polyA};
+    PolygonBoxes boxes;
+    boxes.refresh(walls);
+    for (const Circle* circle : {&first, &second}) {
+        const DiscReach reach(*circle);
+        for (std::size_t from = 0, expected = 0; from <= walls.size(); ++from) {
+            for (expected = from; expected < walls.size() && reach.clearlyApartFrom(*walls[expected]);) ++expected;
+            require(boxes.nextNotApart(reach, from) == expected);
+        }
     }
     return 0;
 }
