@@ -35,7 +35,7 @@ void SimulationManager::updateAll()
     // Removal waits until every component has run, so that no component loses its body, or a
     // component behind it in the list, in the middle of the pass. One walk over the world finds both
     // the marked bodies and the parents they must be unhooked from; the marked go in name order.
-    std::vector<ObjectMap::iterator>& marked = removal.marked;
+    std::vector<Marked>& marked = removal.marked;
     std::vector<GameObject*>& parents = removal.parents;
     marked.clear();
     parents.clear();
@@ -45,21 +45,23 @@ void SimulationManager::updateAll()
         if (i + kFetchAhead < entries.size()) __builtin_prefetch(entries[i + kFetchAhead]->second);
         GameObject* body = entries[i]->second;
         if (body == nullptr) continue;
-        if (body->markedForRemoval) marked.push_back(entries[i]);
+        if (body->markedForRemoval) marked.push_back({entries[i], i});
         if (!body->children.empty()) parents.push_back(body);
     }
     if (marked.empty()) return;
-    std::sort(marked.begin(), marked.end(),
-              [](ObjectMap::iterator a, ObjectMap::iterator b) { return a->first < b->first; });
+    std::sort(marked.begin(), marked.end(), [](const Marked& a, const Marked& b) { return a.at->first < b.at->first; });
     std::vector<const GameObject*>& leaving = removal.leaving;
     leaving.clear();
-    for (const ObjectMap::iterator at : marked) leaving.push_back(at->second);
+    for (const Marked& body : marked) leaving.push_back(body.at->second);
     std::sort(leaving.begin(), leaving.end());
     for (GameObject* parent : parents) {
         parent->children.remove_if(
             [&leaving](const GameObject* child) { return std::binary_search(leaving.begin(), leaving.end(), child); });
     }
-    for (const ObjectMap::iterator at : marked) withdraw(at);
+    for (const Marked& body : marked) {
+        withdraw(body.at->second);
+        objects.erase(body.at, body.entry);
+    }
     compactUpdateOrder();
 }
 
@@ -113,12 +115,12 @@ void SimulationManager::removeObject(const std::string& name)
     // A parent never learns that its child went away; unhook the child here so no parent walks
     // a deleted body on its next move.
     for (auto& [otherName, other] : objects) other->children.remove(found->second);
-    withdraw(found);
+    withdraw(found->second);
+    objects.erase(found);
 }
 
-void SimulationManager::withdraw(ObjectMap::iterator at)
+void SimulationManager::withdraw(GameObject* body)
 {
-    GameObject* body = at->second;
     for (const auto& [componentName, component] : body->components) {
         if (component->updateIndex == Component::kNotEnrolled) continue;
         components.erase(component->updateEntry);
@@ -126,17 +128,23 @@ void SimulationManager::withdraw(ObjectMap::iterator at)
         ++updateHoles;
         component->updateIndex = Component::kNotEnrolled;
     }
-    const auto [first, last] = drawSlots.equal_range(body);
-    for (auto slot = first; slot != last; ++slot) drawList.erase(slot->second);
-    drawSlots.erase(first, last);
+    if (body->inDrawList) {
+        drawList.erase(body->drawEntry);
+        body->inDrawList = false;
+        if (!moreDrawSlots.empty()) {
+            const auto [first, last] = moreDrawSlots.equal_range(body);
+            for (auto slot = first; slot != last; ++slot) drawList.erase(slot->second);
+            moreDrawSlots.erase(first, last);
+        }
+    }
     delete body;
-    objects.erase(at);
 }
 
 void SimulationManager::sortDrawList()
 {
+    for (GameObject* body : drawList) body->inDrawList = false;
     drawList.clear();
-    drawSlots.clear();
+    moreDrawSlots.clear();
     for (const auto& [name, body] : objects) addToDrawList(body);
 }
 
@@ -145,5 +153,11 @@ void SimulationManager::addToDrawList(GameObject* body)
     // In front of the first entry that is not farther away, so equal layers put the newest first.
     auto place = drawList.begin();
     while (place != drawList.end() && (*place)->layer > body->layer) ++place;
-    drawSlots.emplace(body, drawList.insert(place, body));
+    const auto entry = drawList.insert(place, body);
+    if (body->inDrawList) {
+        moreDrawSlots.emplace(body, entry);
+        return;
+    }
+    body->drawEntry = entry;
+    body->inDrawList = true;
 }

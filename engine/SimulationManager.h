@@ -55,9 +55,9 @@ public:
     std::list<Component*> components;
 
 private:
-    // Takes a registered body out of the update order and the draw list, deletes it and forgets its
-    // name; its parents must already have let go of it.
-    void withdraw(ObjectMap::iterator at);
+    // Takes a registered body out of the update order and the draw list and deletes it; its parents
+    // must already have let go of it, and the caller then erases its name.
+    void withdraw(GameObject* body);
     void compactUpdateOrder();
 
     // The update order again, as an array the pass can run through without chasing list nodes,
@@ -70,11 +70,16 @@ private:
     std::vector<UpdateSlot> updateOrder;
     std::size_t updateHoles = 0;
     // The removal pass's working lists, kept between ticks so that a tick allocates none of them.
+    struct Marked {
+        ObjectMap::iterator at;
+        std::size_t entry;
+    };
     struct RemovalScratch {
-        std::vector<ObjectMap::iterator> marked;
+        std::vector<Marked> marked;
         std::vector<GameObject*> parents;
         std::vector<const GameObject*> leaving;
     } removal;
-    // Where each drawn body sits in the draw list, so that a removal takes constant time.
-    std::unordered_multimap<const GameObject*, std::list<GameObject*>::iterator> drawSlots;
+    // Where a body's second and later places in the draw list are; its first is in the body, so
+    // that a removal takes constant time.
+    std::unordered_multimap<const GameObject*, std::list<GameObject*>::iterator> moreDrawSlots;
 };

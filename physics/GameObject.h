@@ -56,6 +56,11 @@ public:
     // Behaviours by name, owned.
     std::map<std::string, Component*> components;
 
+    // The simulation's bookkeeping, not the body's: its first place in the draw list, so that
+    // leaving the list takes constant time.
+    std::list<GameObject*>::iterator drawEntry;
+    bool inDrawList = false;
+
 protected:
     void translateChildren(const Vec2& delta);
     void rotateChildren(float angle, const Vec2& pivot);

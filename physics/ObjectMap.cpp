@@ -1,6 +1,7 @@
 #include "ObjectMap.h"
 
 #include <algorithm>
+#include <cassert>
 #include <iterator>
 
 #include "GameObject.h"
@@ -11,7 +12,6 @@ GameObject*& ObjectMap::operator[](const std::string& name)
     if (inserted) {
         for (Lookup& memo : recent) memo.known = memo.known && memo.name != name;
         remember(name, at);
-        entryIndex[&*at] = everyEntry.size();
         everyEntry.push_back(at);
     }
     // Filed later: the caller stores the body only after this returns. Until a kind is asked for,
@@ -28,22 +28,31 @@ ObjectMap::iterator ObjectMap::remember(const std::string& name, iterator found)
     return found;
 }
 
+// Only whole-world operations erase without a position, so the search costs no more than they do.
 ObjectMap::iterator ObjectMap::erase(iterator at)
 {
+    const auto entry = std::find(everyEntry.begin(), everyEntry.end(), at);
+    return erase(at, static_cast<std::size_t>(entry - everyEntry.begin()));
+}
+
+ObjectMap::iterator ObjectMap::erase(iterator at, std::size_t entry)
+{
+    assert(entry < everyEntry.size() && everyEntry[entry] == at);
     fileNewEntries();
     unfiled.erase(std::remove(unfiled.begin(), unfiled.end(), at), unfiled.end());
     for (auto& [kind, index] : kinds) {
         if (index.byName.erase(at->first) != 0) index.stale = true;
     }
     for (Lookup& memo : recent) memo.known = memo.known && memo.found != at;
-    // The last entry fills the hole.
-    const auto slot = entryIndex.find(&*at);
-    const iterator last = everyEntry.back();
-    everyEntry[slot->second] = last;
-    entryIndex[&*last] = slot->second;
-    everyEntry.pop_back();
-    entryIndex.erase(&*at);
+    everyEntry[entry] = bodies.end();
+    ++erasedEntries;
     return bodies.erase(at);
+}
+
+void ObjectMap::closeErasedEntries() const
+{
+    everyEntry.erase(std::remove(everyEntry.begin(), everyEntry.end(), bodies.end()), everyEntry.end());
+    erasedEntries = 0;
 }
 
 void ObjectMap::fileNewEntries() const

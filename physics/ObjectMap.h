@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <map>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class GameObject;
@@ -32,6 +31,9 @@ public:
     const_iterator find(const std::string& name) const { return lookUp(name); }
     std::size_t count(const std::string& name) const { return find(name) != end() ? 1 : 0; }
     iterator erase(iterator at);
+    // The same, for an entry found at `entry` in entries(): no search for it. Other positions stay
+    // as they were until entries() is next called.
+    iterator erase(iterator at, std::size_t entry);
 
     iterator begin() { return bodies.begin(); }
     iterator end() { return bodies.end(); }
@@ -42,7 +44,11 @@ public:
 
     // Every entry, in no particular order, as an array that a pass over the whole world can run
     // through without chasing tree nodes.
-    const std::vector<iterator>& entries() const { return everyEntry; }
+    const std::vector<iterator>& entries() const
+    {
+        if (erasedEntries != 0) closeErasedEntries();
+        return everyEntry;
+    }
 
     // The registered bodies whose kind is `kind`, in name order: what a scan of the whole map would
     // find, kept up to date as bodies come and go.
@@ -80,14 +86,16 @@ private:
         return remember(name, bodies.find(name));
     }
     iterator remember(const std::string& name, iterator found) const;
+    void closeErasedEntries() const;
 
     // mutable: the look-up memo and the kind indexes are caches behind const queries.
     mutable Map bodies;
     mutable Lookup recent[4];
     mutable std::size_t nextRecent = 0;
-    std::vector<iterator> everyEntry;
-    // Where each entry sits in everyEntry, by the address of its name and body.
-    std::unordered_map<const value_type*, std::size_t> entryIndex;
+    // Erased entries leave holes (end()) that the next call of entries() closes, so that erasing a
+    // batch found by position keeps the others' positions.
+    mutable std::vector<iterator> everyEntry;
+    mutable std::size_t erasedEntries = 0;
     // Entries created by operator[] and not yet filed; their bodies are assigned after the call.
     mutable std::vector<iterator> unfiled;
     mutable std::map<std::uint16_t, KindIndex> kinds;

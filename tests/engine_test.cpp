@@ -115,6 +115,12 @@ TEST_F(EngineTest, DrawOrderIsFarthestFirstAndNewestFirstAmongEqualLayers)
     engine.displayFrame();
     EXPECT_EQ(journal,
               "frame begin quad400 end begin quad3 end begin quad3 end begin quad3 end begin quad1 end hud menu-drawn");
+    // A removed body leaves every place it had, one it was given twice too, also after a rebuild.
+    addToDrawList(a);
+    removeObject("a");
+    sortDrawList();
+    removeObject("c");
+    EXPECT_EQ(drawList, (std::list<GameObject*>{farthest, d, b, nearest}));
 }
 
 TEST_F(EngineTest, UpdatesRunInAttachmentOrderAndRemovalsLeaveNoHoleThatRuns)
