@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 tools/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target game_bench render_bench soak skirmora >/dev/null
+cmake --build --preset release --target game_bench render_bench soak skirmora first_frame >/dev/null
 build=build/release
 on_display() { if [[ -n "${DISPLAY:-}" ]]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi; }
 
