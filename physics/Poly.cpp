@@ -23,6 +23,8 @@ Poly::Poly(const Vec2& position, std::uint16_t layer, float edgeWidth, std::uint
     buildEdgeQuads(texture);
 }
 
+Poly::~Poly() { ++boundsChanges; }
+
 void Poly::buildEdgeQuads(std::uint32_t texture)
 {
     edgeQuads.clear();

@@ -13,6 +13,7 @@ public:
     // The vertices may be given in any frame: they are shifted so that their mean lands on position.
     Poly(const Vec2& position, std::uint16_t layer, float edgeWidth, std::uint32_t texture, std::uint16_t kind,
          std::vector<Vec2> vertices);
+    ~Poly() override;
 
     // Rebuilds the outline bands from the current vertices, edgeWidth and layer.
     void buildEdgeQuads(std::uint32_t texture);
@@ -44,6 +45,7 @@ public:
     std::uint32_t texture;
     // Box around the vertices, kept current by every operation that moves them.
     Aabb bounds;
-    // Counts the changes to any polygon's bounds, so that a copy of them can tell it is out of date.
+    // Counts the changes to any polygon's bounds, its making and its end included, so that a copy
+    // of them can tell it is out of date (even when another body takes a gone polygon's address).
     static std::uint64_t boundsChanges;
 };

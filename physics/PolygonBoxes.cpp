@@ -45,7 +45,7 @@ std::size_t PolygonBoxes::nextNotApart(const DiscReach& reach, std::size_t from)
     const std::size_t count = taken.size();
     if (!reach.usable || from >= count) return std::min(from, count);
 #ifdef __SSE2__
-    // The same float operations as clearlyApart, four boxes at a time, up to the group holding `from`.
+    // The same float operations as clearlyApart, four boxes at a time, from the group holding `from`.
     const __m128 discMagnitude = _mm_set1_ps(reach.magnitude);
     const __m128 largestTrusted = _mm_set1_ps(kLargestTrustedCoordinate);
     const __m128 absoluteMargin = _mm_set1_ps(kAbsoluteApartMargin);
