@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     // Braces read the arguments in order.
     Circle first{nextVec(in), nextFloat(in), 1, 0, 0};
-    const Circle second{nextVec(in), nextFloat(in), 1, 0, 0};
+    Circle second{nextVec(in), nextFloat(in), 1, 0, 0};
     Box box{nextVec(in), nextVec(in), 1, 3};
     FuzzPoly polyA(in);
     FuzzPoly polyB(in);
