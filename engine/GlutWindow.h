@@ -10,8 +10,8 @@
 // the physical keyboard; requests go to its window.
 class GlutWindow : public WindowSystem {
 public:
-    // Registers the key callbacks on the current window, with key repeat ignored, and connects to the
-    // physical keyboard.
+    // Registers the key callbacks on the current window, with key repeat ignored, and the close
+    // callback, and connects to the physical keyboard.
     void registerCallbacks();
 
     // Releases the keys no longer physically down: their key-up went elsewhere if the window had lost focus.

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Runs the built program under a virtual X display and checks what it prints and shows.
 # Usage: startup_test.sh <path to skirmora> <repository root, holding Content/Graphics and docs>
+#                        <path to close_window>
 set -euo pipefail
 
 program=$(realpath "$1")
 content_root=$(realpath "$2")
+close_window=$(realpath "$3")
 source "$(dirname "$0")/lib.sh"
 
 # Without a display, unset or empty, the program says what to do instead of a toolkit error.
@@ -68,5 +70,11 @@ for values in "43x34+88+560" "43x34+628+560"; do
     check "overlay values at $values as in docs/arena.png ($differing pixels differ)" \
         holds "$differing == 0 && $lit > 50"
 done
+
+# The desktop's close button ends the game with status 0; a sanitizer build finds no leak then either.
+"$close_window" "$window"
+await_exit 5
+check "closed by the desktop: status 0 ($status)" [ "$status" = 0 ]
+check "no sanitizer report" [ -z "$(sanitizer_reports)" ]
 
 finish
