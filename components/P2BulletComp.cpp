@@ -23,11 +23,11 @@ const std::string kPhysicsName = "physics";
 
 void reportHit() { std::cout << "col" << std::endl; }
 
-// The walls' boxes, shared by every bullet and taken again only when the walls change or move.
-PolygonBoxes& wallBoxes(const std::vector<GameObject*>& walls)
+// The walls' boxes, shared by every bullet; refreshing takes them again only when the walls change
+// or move.
+PolygonBoxes& sharedWallBoxes()
 {
     static PolygonBoxes boxes;
-    boxes.refresh(walls);
     return boxes;
 }
 } // namespace
@@ -88,9 +88,10 @@ void P2BulletComp::deflectOffBall()
 void P2BulletComp::bounceOffWalls()
 {
     const std::vector<GameObject*>& walls = objects->ofKind(kWallKind);
-    const PolygonBoxes* boxes = &wallBoxes(walls);
+    PolygonBoxes& boxes = sharedWallBoxes();
+    boxes.refresh(walls);
     DiscReach reach(*body);
-    for (std::size_t i = boxes->nextNotApart(reach, 0); i < walls.size(); i = boxes->nextNotApart(reach, i + 1)) {
+    for (std::size_t i = boxes.nextNotApart(reach, 0); i < walls.size(); i = boxes.nextNotApart(reach, i + 1)) {
         Vec2 push;
         if (!body->collisionMtv(walls[i], &push)) continue;
         if (bouncesLeft < 1) {
@@ -100,7 +101,7 @@ void P2BulletComp::bounceOffWalls()
         body->translate(push);
         // The push moves the bullet, and with it any polygon attached to it.
         reach = DiscReach(*body);
-        boxes = &wallBoxes(walls);
+        boxes.refresh(walls);
         --bouncesLeft;
         if (PhysicsComp* motion = physics()) motion->velocity = reflectPoint(push, push * 2.0f, -motion->velocity);
     }

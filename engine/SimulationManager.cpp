@@ -67,25 +67,30 @@ void SimulationManager::updateAll()
         parent->children.remove_if(
             [&leaving](const GameObject* child) { return std::binary_search(leaving.begin(), leaving.end(), child); });
     }
-    // Withdrawing chases pointers from each body to its components and its draw-list place: fetch
-    // the bodies two strides ahead and what they point to one stride ahead.
     for (std::size_t i = 0; i < marked.size(); ++i) {
-        if (i + 2 * kFetchAhead < marked.size()) {
-            fetchLines(&*marked[i + 2 * kFetchAhead].at, 1);
-            fetchLines(marked[i + 2 * kFetchAhead].at->second, 4);
-        }
-        if (i + kFetchAhead < marked.size()) {
-            const GameObject& ahead = *marked[i + kFetchAhead].at->second;
-            if (!ahead.components.empty()) {
-                fetchLines(&*ahead.components.begin(), 1);
-                fetchLines(ahead.components.begin()->second, 1);
-            }
-            if (ahead.inDrawList) fetchLines(&*ahead.drawEntry, 1);
-        }
+        fetchAheadOfWithdrawal(i);
         withdraw(marked[i].at->second);
         objects.erase(marked[i].at, marked[i].entry);
     }
     compactUpdateOrder();
+}
+
+// Withdrawing chases pointers from each body to its components and its draw-list place: fetch the
+// bodies two strides ahead of the one withdrawn, and what they point to one stride ahead.
+void SimulationManager::fetchAheadOfWithdrawal(std::size_t withdrawn) const
+{
+    const std::vector<Marked>& marked = removal.marked;
+    if (withdrawn + 2 * kFetchAhead < marked.size()) {
+        fetchLines(&*marked[withdrawn + 2 * kFetchAhead].at, 1);
+        fetchLines(marked[withdrawn + 2 * kFetchAhead].at->second, 4);
+    }
+    if (withdrawn + kFetchAhead >= marked.size()) return;
+    const GameObject& ahead = *marked[withdrawn + kFetchAhead].at->second;
+    if (!ahead.components.empty()) {
+        fetchLines(&*ahead.components.begin(), 1);
+        fetchLines(ahead.components.begin()->second, 1);
+    }
+    if (ahead.inDrawList) fetchLines(&*ahead.drawEntry, 1);
 }
 
 // Closing the holes costs a pass over the order, so it waits until they make up half of it.

@@ -59,6 +59,8 @@ private:
     // must already have let go of it, and the caller then erases its name.
     void withdraw(GameObject* body);
     void compactUpdateOrder();
+    // Fetches what the removal pass withdraws after the marked body at `withdrawn`.
+    void fetchAheadOfWithdrawal(std::size_t withdrawn) const;
 
     // The update order again, as an array the pass can run through without chasing list nodes,
     // each component beside its body so that both can be fetched ahead; removed components leave

@@ -13,9 +13,17 @@ public:
 
     bool clearlyApartFrom(const GameObject& other) const
     {
-        if (!usable || other.shapeType != ShapeType::Poly) return false;
-        const auto& polygon = static_cast<const Poly&>(other);
-        return !polygon.vertices.empty() && clearlyApart(box, magnitude, polygon.bounds);
+        const Aabb* otherBox = skippableBox(other);
+        return usable && otherBox != nullptr && clearlyApart(box, magnitude, *otherBox);
+    }
+
+    // The box of a body that a disc may be found clearly apart from: a polygon with vertices.
+    // Any other body has none, and its pair test always runs.
+    static const Aabb* skippableBox(const GameObject& body)
+    {
+        if (body.shapeType != ShapeType::Poly) return nullptr;
+        const auto& polygon = static_cast<const Poly&>(body);
+        return polygon.vertices.empty() ? nullptr : &polygon.bounds;
     }
 
 private:

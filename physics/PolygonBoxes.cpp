@@ -25,18 +25,16 @@ void PolygonBoxes::refresh(const std::vector<GameObject*>& bodies)
     for (std::vector<float>* column : {&lowerX, &lowerY, &upperX, &upperY}) column->assign(padded, kInfinity);
     magnitudes.assign(padded, 0.0f);
     for (std::size_t i = 0; i < bodies.size(); ++i) {
-        const GameObject& body = *bodies[i];
-        const auto* polygon = body.shapeType == ShapeType::Poly ? static_cast<const Poly*>(&body) : nullptr;
-        if (polygon == nullptr || polygon->vertices.empty()) {
+        const Aabb* box = DiscReach::skippableBox(*bodies[i]);
+        if (box == nullptr) {
             magnitudes[i] = std::numeric_limits<float>::quiet_NaN();
             continue;
         }
-        const Aabb& box = polygon->bounds;
-        lowerX[i] = box.lower.x;
-        lowerY[i] = box.lower.y;
-        upperX[i] = box.upper.x;
-        upperY[i] = box.upper.y;
-        magnitudes[i] = magnitudeSum(box);
+        lowerX[i] = box->lower.x;
+        lowerY[i] = box->lower.y;
+        upperX[i] = box->upper.x;
+        upperY[i] = box->upper.y;
+        magnitudes[i] = magnitudeSum(*box);
     }
 }
 
