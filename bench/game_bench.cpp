@@ -17,6 +17,7 @@ struct Arena {
     Arena()
     {
         engine->window = &window;
+        game->window = &window;
         game->init();
     }
     ConsoleToNull quiet;

@@ -53,9 +53,10 @@ struct Arena {
         initGl();
         engine->window = &window;
         engine->renderer = &renderer;
-        setQuadRenderer(&renderer);
+        game->window = &window;
         if (chdir(SKIRMORA_SOURCE_DIR) != 0) std::cerr << "render_bench: cannot enter " SKIRMORA_SOURCE_DIR "\n";
         engine->textures->loadAllTextures();
+        game->textureNames = engine->textures->byName;
         game->init();
         // The toolkit reports the window's size once its loop runs, after the game is built.
         engine->reshape(kWidth, kHeight);
@@ -106,7 +107,7 @@ void renderPass(benchmark::State& state)
         if (i % 64 == 63) a.engine->updateTick();
     }
     for (auto _ : state) {
-        a.game->renderAll();
+        a.game->renderAll(a.renderer);
         glFinish();
     }
     state.counters["bodies"] = static_cast<double>(a.game->drawList.size());

@@ -21,22 +21,28 @@ const std::string kPlayer2Name = "player2";
 const std::string kBallName = "bullet1";
 const std::string kPhysicsName = "physics";
 
-void reportHit() { std::cout << "col" << std::endl; }
-
-// The walls' boxes, shared by every bullet; refreshing takes them again only when the walls change
-// or move.
-PolygonBoxes& sharedWallBoxes()
-{
-    static PolygonBoxes boxes;
-    return boxes;
-}
 } // namespace
 
-P2BulletComp::P2BulletComp(GameObject* target, GameObject* body, int* p1Health, int* p2Health, ObjectMap* objects,
-                           std::uint32_t deflectedTexture)
-    : lifeLeft(kLifeTicks), lifeTicks(kLifeTicks), p1Health(p1Health), p2Health(p2Health), bouncesLeft(kBounceLimit),
-      target(target), body(body), objects(objects), deflectedTexture(deflectedTexture)
+P2BulletComp::P2BulletComp(int id, GameObject* target, GameObject* body, int* p1Health, int* p2Health,
+                           const MatchContext* match, std::uint32_t deflectedTexture)
+    : Component(id), lifeLeft(kLifeTicks), lifeTicks(kLifeTicks), p1Health(p1Health), p2Health(p2Health),
+      bouncesLeft(kBounceLimit), target(target), body(body), objects(match->objects), match(match),
+      deflectedTexture(deflectedTexture)
 {
+}
+
+std::unique_ptr<Component> P2BulletComp::clone(const BodyRelink& relink) const
+{
+    auto copy = std::make_unique<P2BulletComp>(*this);
+    copy->target = relink(target);
+    copy->body = relink(body);
+    return copy;
+}
+
+void P2BulletComp::reportHit(MatchEventKind kind) const
+{
+    *match->console << "col" << std::endl;
+    match->publish(kind, body->getPosition());
 }
 
 // Runs after the bullet's own PhysicsComp, so every test sees this tick's position. A marked bullet
@@ -56,7 +62,7 @@ void P2BulletComp::hitPlayer()
     if (!deflected) {
         if (*p1Health > 0 && body->collidesWith(target)) {
             *p1Health -= kDamageToPlayer1;
-            reportHit();
+            reportHit(MatchEventKind::Player1Hit);
             body->markedForRemoval = true;
         }
         return;
@@ -64,7 +70,7 @@ void P2BulletComp::hitPlayer()
     const auto player2 = objects->find(kPlayer2Name);
     if (*p2Health > 0 && player2 != objects->end() && body->collidesWith(player2->second)) {
         *p2Health -= kDamageToPlayer2;
-        reportHit();
+        reportHit(MatchEventKind::Player2Hit);
         body->markedForRemoval = true;
     }
 }
@@ -82,14 +88,15 @@ void P2BulletComp::deflectOffBall()
     if (PhysicsComp* motion = physics()) motion->velocity = push;
     lifeLeft = lifeTicks;
     deflected = true;
+    match->publish(MatchEventKind::BulletDeflected, body->getPosition());
 }
 
 // Every wall is tested, also once the bullet is marked, so each contact in a tick uses a bounce.
 void P2BulletComp::bounceOffWalls()
 {
     const std::vector<GameObject*>& walls = objects->ofKind(kWallKind);
-    PolygonBoxes& boxes = sharedWallBoxes();
-    boxes.refresh(walls);
+    PolygonBoxes& boxes = *match->wallBoxes;
+    boxes.refresh(walls, objects->changeCount());
     DiscReach reach(*body);
     for (std::size_t i = boxes.nextNotApart(reach, 0); i < walls.size(); i = boxes.nextNotApart(reach, i + 1)) {
         Vec2 push;
@@ -101,8 +108,9 @@ void P2BulletComp::bounceOffWalls()
         body->translate(push);
         // The push moves the bullet, and with it any polygon attached to it.
         reach = DiscReach(*body);
-        boxes.refresh(walls);
+        boxes.refresh(walls, objects->changeCount());
         --bouncesLeft;
+        match->publish(MatchEventKind::BulletBounced, body->getPosition());
         if (PhysicsComp* motion = physics()) motion->velocity = reflectPoint(push, push * 2.0f, -motion->velocity);
     }
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "Component.h"
+#include "MatchContext.h"
 #include "ObjectMap.h"
 #include "Vec2.h"
 
@@ -15,11 +16,13 @@ class PhysicsComp;
 // walls a limited number of times. It never deletes anything: it marks its bullet for removal.
 class P2BulletComp : public Component {
 public:
-    // deflectedTexture is what the bullet shows once knocked back.
-    P2BulletComp(GameObject* target, GameObject* body, int* p1Health, int* p2Health, ObjectMap* objects,
+    // deflectedTexture is what the bullet shows once knocked back; match is what the bullet shares
+    // with the rest of its match.
+    P2BulletComp(int id, GameObject* target, GameObject* body, int* p1Health, int* p2Health, const MatchContext* match,
                  std::uint32_t deflectedTexture);
 
     void update() override;
+    std::unique_ptr<Component> clone(const BodyRelink& relink) const override;
 
     // Set once "bullet1" has struck the bullet; it then hurts player 2 instead of player 1.
     bool deflected = false;
@@ -38,10 +41,13 @@ public:
     GameObject* body;
     // Where "player2", "bullet1" and the walls are found, always with a find.
     ObjectMap* objects;
+    // The console, the tick's events and the walls' boxes.
+    const MatchContext* match;
     std::uint32_t deflectedTexture;
 
 private:
     void hitPlayer();
+    void reportHit(MatchEventKind kind) const;
     void deflectOffBall();
     void bounceOffWalls();
     // The bullet's "physics" component, or nullptr if it has none.

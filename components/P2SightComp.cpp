@@ -3,7 +3,6 @@
 #include "BodyKinds.h"
 #include "Bounds.h"
 #include "GameObject.h"
-#include "PlayerAim.h"
 #include "Poly.h"
 
 namespace {
@@ -11,7 +10,17 @@ constexpr float kRayLength = 1000.0f; // world units
 constexpr float kBeamWidth = 1.0f;    // world units
 } // namespace
 
-P2SightComp::P2SightComp(GameObject* body, ObjectMap* objects) : body(body), aim(&player2Aim), objects(objects) {}
+P2SightComp::P2SightComp(int id, GameObject* body, const Vec2* aim, ObjectMap* objects)
+    : Component(id), body(body), aim(aim), objects(objects)
+{
+}
+
+std::unique_ptr<Component> P2SightComp::clone(const BodyRelink& relink) const
+{
+    auto copy = std::make_unique<P2SightComp>(*this);
+    copy->body = relink(body);
+    return copy;
+}
 
 // Casts the ray against every edge of every wall, closing edge included. A miss leaves the hit point
 // as it was, which never beats the best again, so distances are measured only on a hit; equal

@@ -10,10 +10,11 @@ class GameObject;
 // nearest wall edge, or the full ray length when no wall is in the way.
 class P2SightComp : public Component {
 public:
-    // The sight polygon is body's first child; aim is always player2Aim.
-    P2SightComp(GameObject* body, ObjectMap* objects);
+    // The sight polygon is body's first child; aim is player 2's aim, owned by the match.
+    P2SightComp(int id, GameObject* body, const Vec2* aim, ObjectMap* objects);
 
     void update() override;
+    std::unique_ptr<Component> clone(const BodyRelink& relink) const override;
 
     // The player the sight belongs to; not owned.
     GameObject* body;

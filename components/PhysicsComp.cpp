@@ -2,6 +2,15 @@
 
 #include "GameObject.h"
 
-PhysicsComp::PhysicsComp(GameObject* owner, const Vec2& velocity) : velocity(velocity), owner(owner) {}
+PhysicsComp::PhysicsComp(int id, GameObject* owner, const Vec2& velocity) : Component(id), velocity(velocity), owner(owner)
+{
+}
 
 void PhysicsComp::update() { owner->translate(velocity); }
+
+std::unique_ptr<Component> PhysicsComp::clone(const BodyRelink& relink) const
+{
+    auto copy = std::make_unique<PhysicsComp>(*this);
+    copy->owner = relink(owner);
+    return copy;
+}

@@ -8,10 +8,11 @@ class GameObject;
 // Carries its body along at a constant velocity: no gravity, friction or collision.
 class PhysicsComp : public Component {
 public:
-    PhysicsComp(GameObject* owner, const Vec2& velocity);
+    PhysicsComp(int id, GameObject* owner, const Vec2& velocity);
 
     // Translates the owner (and its children) by velocity.
     void update() override;
+    std::unique_ptr<Component> clone(const BodyRelink& relink) const override;
 
     // World units per tick; changed only by whoever writes it.
     Vec2 velocity;

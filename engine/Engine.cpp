@@ -8,7 +8,6 @@
 
 #include <GL/freeglut.h>
 
-#include "Camera.h"
 #include "GlRenderer.h"
 #include "GlutWindow.h"
 #include "LeakCheck.h"
@@ -40,7 +39,7 @@ void onDisplay()
 void onReshape(int width, int height)
 {
     glutPostRedisplay();
-    if (gEngine->followToolkitReshapes) gEngine->reshape(width, height);
+    gEngine->windowReshaped(width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glViewport(0, 0, std::max(width, 1), std::max(height, 1));
@@ -73,8 +72,7 @@ void onUpdateTimer(int)
 } // namespace
 
 Engine::Engine(SimulationManager* simulation, MenuManager* menu)
-    : simulation(simulation), menu(menu), textures(std::make_unique<TextureManager>()),
-      camera(std::make_unique<Camera>())
+    : simulation(simulation), menu(menu), textures(std::make_unique<TextureManager>())
 {
     std::cout << "here you are" << std::endl;
     gEngine = this;
@@ -104,11 +102,10 @@ void Engine::run(int argc, char** argv)
     std::cout << "after this" << std::endl;
     glutSetCursor(GLUT_CURSOR_NONE);
 
-    static GlutWindow glutWindow;
+    static GlutWindow glutWindow(*this);
     static GlRenderer glRenderer;
     window = wrapToolkitWindow ? wrapToolkitWindow(glutWindow) : &glutWindow;
     renderer = &glRenderer;
-    setQuadRenderer(&glRenderer);
 
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);
@@ -121,6 +118,8 @@ void Engine::run(int argc, char** argv)
 
     initGl();
     textures->loadAllTextures();
+    simulation->textureNames = textures->byName;
+    simulation->window = window;
     simulation->init();
     glutMainLoop();
 }
@@ -128,15 +127,15 @@ void Engine::run(int argc, char** argv)
 void Engine::runHeadless()
 {
     assert(window != nullptr && "the window system decides when the run is over");
+    simulation->window = window;
     simulation->init();
     for (;;) updateTick();
 }
 
 void Engine::updateTick()
 {
-    if (window != nullptr) window->beginTick();
-    simulation->update();
-    simulation->updateAll();
+    const TickInput record = (input != nullptr ? *input : localInput).next();
+    simulation->step(record);
     menu->update();
     // What the tick printed reaches the console together, in one write.
     std::cout.flush();
@@ -144,7 +143,7 @@ void Engine::updateTick()
 
 void Engine::displayFrame()
 {
-    simulation->renderAll();
+    simulation->renderAll(*renderer);
     menu->render();
 }
 
@@ -159,7 +158,7 @@ void Engine::reshape(int width, int height)
     windowWidth = width;
     windowHeight = height;
     // One extent is kept and the other derived from it, so repeated reshapes let the view drift.
-    Camera& view = *camera;
+    Camera& view = simulation->camera;
     if (aspectRatio > 1.0f)
         view.viewHeight = view.viewWidth / aspectRatio;
     else
@@ -177,7 +176,29 @@ void Engine::reshape(int width, int height)
         }
     }
     view.aspect = aspectRatio;
-    if (reshapeListener) reshapeListener(windowWidth, windowHeight);
+}
+
+void Engine::windowReshaped(int width, int height)
+{
+    if (!followToolkitReshapes) return;
+    reshape(width, height);
+    reshapesSinceTick.emplace_back(windowWidth, windowHeight);
+}
+
+TickInput Engine::LocalInput::next()
+{
+    TickInput record;
+    WindowSystem* window = engine.window;
+    if (window != nullptr) {
+        window->beginTick();
+        for (std::size_t key = 0; key < kKeyCount; ++key)
+            setKeyHeld(record, static_cast<Key>(key), window->isKeyHeld(static_cast<Key>(key)));
+    }
+    record.match.player2.pointerX = engine.mouseX - engine.centreX;
+    record.match.player2.pointerY = engine.mouseY - engine.centreY;
+    record.match.player2.leftDown = engine.leftDown;
+    record.window.reshapes.swap(engine.reshapesSinceTick);
+    return record;
 }
 
 void Engine::setButton(MouseButton button, bool down)

@@ -2,8 +2,10 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
-#include "Camera.h"
+#include "InputSource.h"
 
 class MenuManager;
 class Renderer;
@@ -14,11 +16,12 @@ class WindowSystem;
 // Mouse buttons the engine keeps track of; others are ignored.
 enum class MouseButton { Left, Right, Other };
 
-// The application: window, frame loop and the state the game reads (textures, camera, pointer, buttons).
-// One instance, reached through gEngine.
+// The application: window, frame loop, textures, and the local mouse's state. Each tick it takes one
+// input record from its source and steps the simulation with it. One instance, reached through gEngine
+// by the toolkit's callbacks.
 class Engine {
 public:
-    // Creates the texture registry and the camera, prints "here you are" and becomes gEngine.
+    // Creates the texture registry, prints "here you are" and becomes gEngine.
     Engine(SimulationManager* simulation, MenuManager* menu);
     // The program never destroys its engine; tests do, and gEngine must not outlive it.
     ~Engine();
@@ -31,30 +34,32 @@ public:
     // absent). window must be set, and is what ends the process.
     [[noreturn]] void runHeadless();
 
-    // One fixed step: the game's update, the component pass with its removals, the menu.
+    // One fixed step: the next input record, the game's update and component pass with it, the menu.
     void updateTick();
     // One frame: the render pass and the menu's drawing (the caller presents the frame).
     void displayFrame();
-    // Adopts a new window size: aspect, centre and the camera extents.
+    // Adopts a new window size: aspect, centre and the simulation's camera extents.
     void reshape(int width, int height);
+    // The window took a new size (the toolkit's report): adopted at once unless a replay dictates the
+    // size, and listed in the next local input record.
+    void windowReshaped(int width, int height);
     void setButton(MouseButton button, bool down);
     void pointerMoved(int x, int y);
 
     SimulationManager* simulation;
     MenuManager* menu;
     std::unique_ptr<TextureManager> textures;
-    std::unique_ptr<Camera> camera;
     // What the game asks of the window system, and what the render pass draws with. run() installs
     // the toolkit's; tests install scripted ones.
     WindowSystem* window = nullptr;
     Renderer* renderer = nullptr;
-    // If set, run() asks it for the window system to put in front of the toolkit's (a recorder, a
-    // replay), before the game is built.
+    // Where each tick's input comes from; null for this machine's keyboard and mouse (localInput).
+    InputSource* input = nullptr;
+    // If set, run() asks it for the window system to put in front of the toolkit's (a replay), before
+    // the game is built.
     std::function<WindowSystem*(WindowSystem& toolkitWindow)> wrapToolkitWindow;
     // False while a replay dictates the window size: the toolkit's reshapes then only set the viewport.
     bool followToolkitReshapes = true;
-    // Told of every reshape, after it took effect, with the size adopted.
-    std::function<void(int width, int height)> reshapeListener;
 
     float aspectRatio = 4.0f / 3.0f;
     int redrawPeriodMs = 16;
@@ -71,6 +76,20 @@ public:
     int mouseY = centreY;
     bool leftDown = false;
     bool rightDown = false;
+    // Sizes the window took since the last local input record was made.
+    std::vector<std::pair<int, int>> reshapesSinceTick;
+
+    // This machine's keyboard and mouse as a tick's record: the window's keys, the pointer's offset
+    // from the centre, the left button and the sizes the window took since the last record.
+    class LocalInput : public InputSource {
+    public:
+        explicit LocalInput(Engine& engine) : engine(engine) {}
+        TickInput next() override;
+
+    private:
+        Engine& engine;
+    };
+    LocalInput localInput{*this};
 };
 
 // The one Engine; every toolkit callback reaches it through here.

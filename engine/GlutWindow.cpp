@@ -5,6 +5,8 @@
 
 #include <GL/freeglut.h>
 
+#include "Engine.h"
+
 // keyFromSpecial is written against these codes so that it can be tested without the toolkit.
 static_assert(GLUT_KEY_LEFT == 100 && GLUT_KEY_UP == 101 && GLUT_KEY_RIGHT == 102 && GLUT_KEY_DOWN == 103);
 
@@ -61,6 +63,7 @@ void GlutWindow::beginTick()
 }
 
 void GlutWindow::warpPointer(int x, int y) { glutWarpPointer(x, y); }
+void GlutWindow::centrePointer() { glutWarpPointer(engine.centreX, engine.centreY); }
 void GlutWindow::fullScreen() { glutFullScreen(); }
 void GlutWindow::reshapeWindow(int width, int height) { glutReshapeWindow(width, height); }
 void GlutWindow::positionWindow(int x, int y) { glutPositionWindow(x, y); }

@@ -6,10 +6,15 @@
 #include "WindowSystem.h"
 #include "X11Keyboard.h"
 
+class Engine;
+
 // The toolkit's side of the window seam: keys come from its key callbacks, confirmed each tick against
 // the physical keyboard; requests go to its window.
 class GlutWindow : public WindowSystem {
 public:
+    // engine knows the window's centre.
+    explicit GlutWindow(const Engine& engine) : engine(engine) {}
+
     // Registers the key callbacks on the current window, with key repeat ignored, and the close
     // callback, and connects to the physical keyboard.
     void registerCallbacks();
@@ -18,6 +23,7 @@ public:
     void beginTick() override;
     bool isKeyHeld(Key key) const override { return keys.isHeld(key); }
     void warpPointer(int x, int y) override;
+    void centrePointer() override;
     void fullScreen() override;
     void reshapeWindow(int width, int height) override;
     void positionWindow(int x, int y) override;
@@ -26,5 +32,6 @@ public:
     KeyState keys;
 
 private:
+    const Engine& engine;
     std::unique_ptr<X11Keyboard> keyboard;
 };

@@ -7,26 +7,19 @@ ReplayWindow::ReplayWindow(Engine& engine, std::vector<TickInput> ticks, WindowS
 {
 }
 
-void ReplayWindow::beginTick()
+TickInput ReplayWindow::next()
 {
     if (live != nullptr) {
         live->beginTick();
         if (live->isKeyHeld(Key::Escape)) live->quit(1);
     }
-    if (next == ticks.size()) {
-        held.reset();
-        engine.mouseX = engine.centreX;
-        engine.mouseY = engine.centreY;
-        engine.leftDown = false;
+    if (played == ticks.size()) {
         if (onEnd) onEnd();
-        return;
+        return {};
     }
-    const TickInput& tick = ticks[next++];
-    for (const auto& [width, height] : tick.reshapes) engine.reshape(width, height);
-    engine.mouseX = engine.centreX + tick.pointerX;
-    engine.mouseY = engine.centreY + tick.pointerY;
-    engine.leftDown = tick.leftDown;
-    held = tick.keys;
+    const TickInput& tick = ticks[played++];
+    for (const auto& [width, height] : tick.window.reshapes) engine.reshape(width, height);
+    return tick;
 }
 
 void ReplayWindow::fullScreen()

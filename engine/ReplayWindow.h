@@ -5,23 +5,24 @@
 #include <vector>
 
 #include "Engine.h"
-#include "ReplayFile.h"
+#include "InputSource.h"
 #include "WindowSystem.h"
 
-// Plays a recorded match back: each tick hands the game the recorded input instead of a person's.
+// Plays a recorded match back: each tick's input record is the recorded one instead of a person's.
 // On screen the live window keeps only Escape and carries out the game's window requests; headless
 // there is no live window at all.
-class ReplayWindow : public WindowSystem {
+class ReplayWindow : public WindowSystem, public InputSource {
 public:
     // live may be null (headless).
     ReplayWindow(Engine& engine, std::vector<TickInput> ticks, WindowSystem* live = nullptr);
 
-    // Live Escape quits with status 1; otherwise the next recorded tick's reshapes, pointer and button
-    // go into the engine and its keys are held. Past the last one, onEnd is called.
-    void beginTick() override;
-    bool isKeyHeld(Key key) const override { return held[static_cast<std::size_t>(key)]; }
+    // Live Escape quits with status 1; otherwise the next recorded tick, its reshapes adopted first.
+    // Past the last one, onEnd is called.
+    TickInput next() override;
+    bool isKeyHeld(Key) const override { return false; }
     // The recorded pointer already holds whatever the warp did.
     void warpPointer(int, int) override {}
+    void centrePointer() override {}
     void fullScreen() override;
     void reshapeWindow(int width, int height) override;
     void positionWindow(int x, int y) override;
@@ -29,7 +30,7 @@ public:
     void quit(int status) override;
 
     // Ticks handed to the game so far.
-    std::size_t ticksPlayed() const { return next; }
+    std::size_t ticksPlayed() const { return played; }
     // Called when the recorded match is over: its ticks ran out, or it quit. Meant to end the process;
     // if it returns, the game goes on with no input.
     std::function<void()> onEnd;
@@ -38,6 +39,5 @@ private:
     Engine& engine;
     std::vector<TickInput> ticks;
     WindowSystem* live;
-    std::size_t next = 0;
-    std::bitset<kKeyCount> held;
+    std::size_t played = 0;
 };

@@ -23,6 +23,9 @@ public:
     bool isKeyHeld(Key key) const override { return keys.isHeld(key); }
     // Like the real toolkit, a warp is echoed as a motion event at the target.
     void warpPointer(int x, int y) override;
+    void centrePointer() override { warpPointer(engine.centreX, engine.centreY); }
+    // The window took a new size, as the toolkit would report it.
+    void resize(int width, int height) { engine.windowReshaped(width, height); }
     void fullScreen() override { ++fullScreenRequests; }
     void reshapeWindow(int width, int height) override { reshapeRequests.emplace_back(width, height); }
     void positionWindow(int x, int y) override { positionRequests.emplace_back(x, y); }

@@ -28,14 +28,16 @@ void MySim::fireBullet1(const Vec2& direction, float speed)
 {
     const Vec2 velocity = velocityAlong(direction, speed);
     removeObject("bullet1");
-    auto* ball = new Circle(bodyNamed("player1")->getPosition(), kBallRadius, kBallLayer, texture("ball"), kBallKind);
+    auto* ball =
+        new Circle(bodyNamed("player1")->getPosition(), kBallRadius, kBallLayer, textureNamed("ball"), kBallKind);
     objects["bullet1"] = ball;
-    addComponent(new PhysicsComp(ball, velocity), "bullet1", "physics");
+    addComponent(new PhysicsComp(newComponentId(), ball, velocity), "bullet1", "physics");
     // The ball's image is upright when unturned; turn it to point along the flight.
     ball->rotate(signedAngle(velocity, Vec2(0.0f, 1.0f)), ball->getPosition());
     addToDrawList(ball);
     bullet1Life = bullet1Lifetime;
     p1FireCooldown = p1FireDelay;
+    context.publish(MatchEventKind::BallThrown, ball->getPosition(), 1);
 }
 
 void MySim::fireBullet2(const Vec2& direction, float speed)
@@ -43,14 +45,16 @@ void MySim::fireBullet2(const Vec2& direction, float speed)
     const Vec2 velocity = velocityAlong(direction, speed);
     ++bullet2Count;
     const std::string name = "bullet2_" + toString(bullet2Count);
-    auto* bullet = new Circle(bodyNamed("player2")->getPosition(), kBulletRadius, kBulletLayer, texture("whitecircle"),
-                              kPlayer2BulletKind);
+    auto* bullet = new Circle(bodyNamed("player2")->getPosition(), kBulletRadius, kBulletLayer,
+                              textureNamed("whitecircle"), kPlayer2BulletKind);
     objects[name] = bullet;
-    addComponent(new PhysicsComp(bullet, velocity), name, "physics");
+    addComponent(new PhysicsComp(newComponentId(), bullet, velocity), name, "physics");
     // A knocked-back bullet shows the "reflected" image, looked up by key so that a missing image
     // leaves it untextured rather than showing whichever texture took its place.
-    addComponent(new P2BulletComp(bodyNamed("player1"), bullet, &p1Health, &p2Health, &objects, texture("reflected")),
+    addComponent(new P2BulletComp(newComponentId(), bodyNamed("player1"), bullet, &p1Health, &p2Health, &context,
+                                  textureNamed("reflected")),
                  name, "bullet2");
     addToDrawList(bullet);
     p2FireCooldown = p2FireDelay;
+    context.publish(MatchEventKind::BulletFired, bullet->getPosition(), 2);
 }

@@ -1,14 +1,10 @@
 #include <cmath>
-#include <cstdlib>
-#include <iostream>
 
 #include "BodyKinds.h"
 #include "Bounds.h"
 #include "Camera.h"
-#include "Engine.h"
 #include "GameObject.h"
 #include "MySim.h"
-#include "PlayerAim.h"
 
 namespace {
 constexpr int kPlayer1FullHealth = 100;
@@ -43,6 +39,7 @@ void MySim::resolveContacts()
             if (!damaged) {
                 p2Health -= wallDamage;
                 damaged = true;
+                context.publish(MatchEventKind::WallScrape, player2->getPosition(), 2);
             }
         }
         if (p1Health > 0 && collisionMtvUnlessApart(*player1, *wall, &push)) player1->translate(push);
@@ -50,7 +47,7 @@ void MySim::resolveContacts()
     // The ball shoves player 2 whatever either player's health.
     const auto ball = objects.find("bullet1");
     if (ball != objects.end() && player2->collisionMtv(ball->second, &push)) {
-        std::cout << "bullet hit p2" << std::endl;
+        console() << "bullet hit p2" << std::endl;
         player2->translate(push);
         player2Aim += push * kBallKick;
     }
@@ -58,7 +55,6 @@ void MySim::resolveContacts()
 
 void MySim::followPlayersWithCamera()
 {
-    Camera& camera = *gEngine->camera;
     const Vec2 p1 = bodyNamed("player1")->getPosition();
     const Vec2 p2 = bodyNamed("player2")->getPosition();
     const Vec2 midpoint((p1.x + p2.x) * 0.5f, (p1.y + p2.y) * 0.5f);
@@ -93,12 +89,13 @@ void MySim::advanceDeathCycle(int player)
     std::uint32_t& spawnIndex = first ? p1SpawnIndex : p2SpawnIndex;
     GameObject* self = bodyNamed(first ? "player1" : "player2");
     if (deadTicks < deathTicks) {
+        if (deadTicks == 0) context.publish(MatchEventKind::PlayerDied, self->getPosition(), player);
         const Vec2 other = bodyNamed(first ? "player2" : "player1")->getPosition();
         self->translate((other - self->getPosition()) * kDriftRate);
         self->setVisible(false);
         ++deadTicks;
         health = 0;
-        spawnIndex = static_cast<std::uint32_t>(static_cast<unsigned>(std::rand()) % spawnPoints.size());
+        spawnIndex = static_cast<std::uint32_t>(static_cast<unsigned>(random.next()) % spawnPoints.size());
         return;
     }
     self->translate((spawnPoints[spawnIndex] - self->getPosition()) * kGlideRate);
@@ -113,6 +110,7 @@ void MySim::advanceDeathCycle(int player)
 void MySim::respawn(int player, std::uint32_t spawnIndex)
 {
     const Vec2 spawn = spawnPoints[spawnIndex];
+    context.publish(MatchEventKind::PlayerRespawned, spawn, player);
     if (player == 1) {
         GameObject* player1 = bodyNamed("player1");
         player1->setVisible(true);

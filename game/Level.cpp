@@ -49,7 +49,7 @@ const std::vector<WallShape>& levelWalls()
 void MySim::buildLevel()
 {
     constexpr std::uint16_t kWallLayer = 30;
-    const std::uint32_t white = texture("white");
+    const std::uint32_t white = textureNamed("white");
     for (const WallShape& wall : levelWalls())
         objects[wall.name] = new Poly(wall.position, kWallLayer, wall.edgeWidth, white, kWallKind, wall.vertices);
 }

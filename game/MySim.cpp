@@ -1,19 +1,17 @@
 #include "MySim.h"
 
 #include <cassert>
-#include <iostream>
+#include <cstring>
 
 #include "BodyKinds.h"
 #include "Circle.h"
-#include "Engine.h"
 #include "P2SightComp.h"
 #include "Poly.h"
-#include "TextureManager.h"
 #include "WindowSystem.h"
 
-MySim::MySim()
+MySim::MySim(std::ostream& console) : SimulationManager(console)
 {
-    std::cout << "der init" << std::endl;
+    console << "der init" << std::endl;
     hud->p1Health = &p1Health;
     hud->p2Health = &p2Health;
     hud->p1Score = &p1Score;
@@ -22,23 +20,25 @@ MySim::MySim()
     spawnPoints.emplace_back(725.0f, 0.0f);
 }
 
+MySim::~MySim() = default;
+
 void MySim::init()
 {
-    auto* player1 = new Circle(Vec2(-260.0f, 0.0f), 15.0f, 5, texture("dcircle"), kPlayer1Kind);
+    auto* player1 = new Circle(Vec2(-260.0f, 0.0f), 15.0f, 5, textureNamed("dcircle"), kPlayer1Kind);
     objects["player1"] = player1;
-    auto* player2 = new Circle(Vec2(260.0f, 0.0f), 15.0f, 4, texture("p2"), kPlayer2Kind);
+    auto* player2 = new Circle(Vec2(260.0f, 0.0f), 15.0f, 4, textureNamed("p2"), kPlayer2Kind);
     objects["player2"] = player2;
     // One unit wide, from player 2's centre straight up to y = 1000 until the first tick recasts it.
-    auto* sight = new Poly(Vec2(260.0f, 500.0f), 30, 0.8f, texture("white"), kSightKind,
+    auto* sight = new Poly(Vec2(260.0f, 500.0f), 30, 0.8f, textureNamed("white"), kSightKind,
                            {{-0.5f, 500.0f}, {0.5f, 500.0f}, {0.5f, -500.0f}, {-0.5f, -500.0f}});
     objects["p2sight"] = sight;
-    addComponent(new P2SightComp(player2, &objects), "player2", "sight");
+    addComponent(new P2SightComp(newComponentId(), player2, &player2Aim, &objects), "player2", "sight");
     // The sight is recast along the aim every tick; turning it with the player would only skew it.
     sight->rotationFollow = 0.0f;
     player2->children.push_back(sight);
     buildLevel();
     sortDrawList();
-    gEngine->window->warpPointer(gEngine->centreX, gEngine->centreY);
+    if (window != nullptr) window->centrePointer();
 }
 
 void MySim::update()
@@ -50,7 +50,7 @@ void MySim::update()
     handleInput();
     if (p2Health > 0) controlPlayer2();
     // Steering measures the pointer's offset from the centre, so each tick starts from there.
-    if (captureMouse) gEngine->window->warpPointer(gEngine->centreX, gEngine->centreY);
+    if (captureMouse && window != nullptr) window->centrePointer();
     resolveContacts();
     followPlayersWithCamera();
     advanceDeathCycle(1);
@@ -64,4 +64,95 @@ GameObject* MySim::bodyNamed(const std::string& name) const
     return found != objects.end() ? found->second : nullptr;
 }
 
-std::uint32_t MySim::texture(const std::string& name) const { return gEngine->textures->getTexture(name); }
+namespace {
+// Every value of the rules, listed once for saving and restoring alike.
+template <typename From, typename To> void copyRules(const From& from, To& to)
+{
+    to.camera = from.camera;
+    to.random = from.random;
+    to.player2Aim = from.player2Aim;
+    to.player2PrevAim = from.player2PrevAim;
+    to.captureMouse = from.captureMouse;
+    to.captureKeyWasHeld = from.captureKeyWasHeld;
+    to.minSeparation = from.minSeparation;
+    to.p1Health = from.p1Health;
+    to.p2Health = from.p2Health;
+    to.deathTicks = from.deathTicks;
+    to.wallDamage = from.wallDamage;
+    to.p1BulletSpeed = from.p1BulletSpeed;
+    to.p1MoveSpeed = from.p1MoveSpeed;
+    to.p2BulletSpeed = from.p2BulletSpeed;
+    to.bullet1Life = from.bullet1Life;
+    to.bullet1Lifetime = from.bullet1Lifetime;
+    to.p1FireCooldown = from.p1FireCooldown;
+    to.p1FireDelay = from.p1FireDelay;
+    to.bullet2Count = from.bullet2Count;
+    to.p2FireCooldown = from.p2FireCooldown;
+    to.p2FireDelay = from.p2FireDelay;
+    to.p1DeadTicks = from.p1DeadTicks;
+    to.p2DeadTicks = from.p2DeadTicks;
+    to.returnTicks = from.returnTicks;
+    to.p1ReturnTicks = from.p1ReturnTicks;
+    to.p2ReturnTicks = from.p2ReturnTicks;
+    to.p1SpawnIndex = from.p1SpawnIndex;
+    to.p2SpawnIndex = from.p2SpawnIndex;
+    to.spawnPoints = from.spawnPoints;
+    to.p1Score = from.p1Score;
+    to.p2Score = from.p2Score;
+}
+
+// FNV-1a, over the bytes of plain values.
+class Fnv {
+public:
+    template <typename T> void add(const T& value)
+    {
+        unsigned char bytes[sizeof value];
+        std::memcpy(bytes, &value, sizeof value);
+        for (const unsigned char byte : bytes) hash = (hash ^ byte) * 1099511628211ull;
+    }
+    void add(const std::string& text)
+    {
+        for (const char c : text) add(c);
+        add('\0');
+    }
+    std::uint64_t hash = 14695981039346656037ull;
+};
+} // namespace
+
+MatchSnapshot MySim::save() const
+{
+    MatchSnapshot snapshot;
+    snapshot.world = saveWorld();
+    copyRules(*this, snapshot);
+    return snapshot;
+}
+
+void MySim::restore(const MatchSnapshot& snapshot)
+{
+    restoreWorld(snapshot.world);
+    copyRules(snapshot, *this);
+}
+
+std::uint64_t MySim::checksum() const
+{
+    Fnv digest;
+    for (const auto& [name, body] : objects) {
+        digest.add(name);
+        if (body == nullptr) continue;
+        const Vec2 position = body->getPosition();
+        digest.add(position.x);
+        digest.add(position.y);
+        digest.add(body->visible);
+        digest.add(body->components.size());
+    }
+    for (const int value : {p1Health, p2Health, p1Score, p2Score, bullet1Life, p1FireCooldown, bullet2Count,
+                            p2FireCooldown, p1DeadTicks, p2DeadTicks, p1ReturnTicks, p2ReturnTicks})
+        digest.add(value);
+    for (const float value : {player2Aim.x, player2Aim.y, player2PrevAim.x, player2PrevAim.y}) digest.add(value);
+    digest.add(captureMouse);
+    digest.add(captureKeyWasHeld);
+    digest.add(p1SpawnIndex);
+    digest.add(p2SpawnIndex);
+    digest.add(random);
+    return digest.hash;
+}

@@ -1,26 +1,37 @@
 #pragma once
 
 #include <cstdint>
+#include <iostream>
 #include <string>
 #include <vector>
 
+#include "GameRandom.h"
 #include "SimulationManager.h"
 #include "Vec2.h"
 
 class GameObject;
+struct MatchSnapshot;
 
 // The arena game: two players, thirteen walls and four bounds. init() builds the world once;
-// update() runs one tick of input, control, contacts, camera and the death cycle.
+// update() runs one tick of input, control, contacts, camera and the death cycle. A match owns all of
+// its state, so that several can run side by side, and can be saved and restored at any tick.
 class MySim : public SimulationManager {
 public:
-    // Prints "der init" and points the overlay at the healths and scores; must not touch gEngine,
-    // which does not exist yet.
-    MySim();
-    ~MySim() override = default;
+    // Prints "base init" and "der init" on console and points the overlay at the healths and scores.
+    explicit MySim(std::ostream& console = std::cout);
+    ~MySim() override;
 
-    // Builds the 20 bodies and the sight; needs the engine's textures and window.
+    // Builds the 20 bodies and the sight, with the textures and window it was handed (either may be
+    // missing: untextured, unwatched).
     void init() override;
     void update() override;
+
+    // Everything of the match, to go back to later with restore (into this match only).
+    MatchSnapshot save() const;
+    void restore(const MatchSnapshot& snapshot);
+    // A digest of the match's state (bodies, health, score, counters, random numbers), never of the
+    // camera, which is each viewer's own: two matches that agree on it play on alike.
+    std::uint64_t checksum() const;
 
     // Creates and registers the walls and bounds.
     void buildLevel();
@@ -78,17 +89,44 @@ public:
     // Player 1 scores when player 2 respawns, and the other way round.
     int p1Score = 0;
     int p2Score = 0;
-
-private:
+    // Player 2's displacement per tick, world units; also the direction it fires in and the sight
+    // points along.
+    Vec2 player2Aim{0.0f, 0.01f};
+    // player2Aim as it stood at the end of the previous control step, for turning player 2 to face its
+    // motion.
+    Vec2 player2PrevAim{0.0f, 0.01f};
+    // Draws the dead players' spawn points.
+    GameRandom random;
     // L flips capture once per press, so the key must be seen going down.
     bool captureKeyWasHeld = false;
 
+private:
+
     GameObject* bodyNamed(const std::string& name) const;
-    std::uint32_t texture(const std::string& name) const;
     // Pans towards the players' midpoint and zooms so that both stay in view.
     void followPlayersWithCamera();
     // One tick of a dead player's drift towards the other, then glide home and respawn.
     void advanceDeathCycle(int player);
+};
+
+// A saved match: its world and every value of the game's rules.
+struct MatchSnapshot {
+    WorldSnapshot world;
+    Camera camera;
+    GameRandom random;
+    Vec2 player2Aim;
+    Vec2 player2PrevAim;
+    bool captureMouse = true;
+    bool captureKeyWasHeld = false;
+    float minSeparation = 0.0f;
+    int p1Health = 0, p2Health = 0, deathTicks = 0, wallDamage = 0;
+    float p1BulletSpeed = 0.0f, p1MoveSpeed = 0.0f, p2BulletSpeed = 0.0f;
+    int bullet1Life = 0, bullet1Lifetime = 0, p1FireCooldown = 0, p1FireDelay = 0;
+    int bullet2Count = 0, p2FireCooldown = 0, p2FireDelay = 0;
+    int p1DeadTicks = 0, p2DeadTicks = 0, returnTicks = 0, p1ReturnTicks = 0, p2ReturnTicks = 0;
+    std::uint32_t p1SpawnIndex = 0, p2SpawnIndex = 0;
+    std::vector<Vec2> spawnPoints;
+    int p1Score = 0, p2Score = 0;
 };
 
 // The decimal text of value, as a default-formatted stream writes it.

@@ -1,10 +1,7 @@
-#include <iostream>
 #include <optional>
 
-#include "Engine.h"
 #include "GameObject.h"
 #include "MySim.h"
-#include "PlayerAim.h"
 #include "WindowSystem.h"
 
 namespace {
@@ -34,10 +31,10 @@ constexpr float kAimDamping = 0.98f;
 // Stands in for a zero aim so that the turn angle has a direction to measure from.
 constexpr Vec2 kTinyUpwardAim(0.0f, 0.0001f);
 
-template <std::size_t N> std::optional<Vec2> heldDirection(const WindowSystem& window, const KeyChord (&table)[N])
+template <std::size_t N> std::optional<Vec2> heldDirection(const Player1Input& keys, const KeyChord (&table)[N])
 {
     for (const KeyChord& chord : table) {
-        if (window.isKeyHeld(chord.first) && window.isKeyHeld(chord.second)) return chord.direction;
+        if (keys.held(chord.first) && keys.held(chord.second)) return chord.direction;
     }
     return std::nullopt;
 }
@@ -46,23 +43,26 @@ template <std::size_t N> std::optional<Vec2> heldDirection(const WindowSystem& w
 
 void MySim::handleInput()
 {
-    WindowSystem& window = *gEngine->window;
+    const Player1Input& keys = input().match.player1;
     if (p1Health > 0) {
         if (p1FireCooldown < 0) {
-            if (const auto direction = heldDirection(window, kFiringTable)) fireBullet1(*direction, p1BulletSpeed);
+            if (const auto direction = heldDirection(keys, kFiringTable)) fireBullet1(*direction, p1BulletSpeed);
         }
-        if (window.isKeyHeld(Key::Up)) std::cout << "up" << std::endl;
-        if (const auto direction = heldDirection(window, kWalkingTable)) movePlayer1(*direction, p1MoveSpeed);
+        if (keys.held(Key::Up)) console() << "up" << std::endl;
+        if (const auto direction = heldDirection(keys, kWalkingTable)) movePlayer1(*direction, p1MoveSpeed);
     }
-    const bool captureKeyHeld = window.isKeyHeld(Key::L);
+    const bool captureKeyHeld = input().match.player2.captureKey;
     if (captureKeyHeld && !captureKeyWasHeld) captureMouse = !captureMouse;
     captureKeyWasHeld = captureKeyHeld;
-    if (window.isKeyHeld(Key::P)) window.fullScreen();
-    if (window.isKeyHeld(Key::O)) {
-        window.reshapeWindow(800, 600);
-        window.positionWindow(50, 50);
+    // The local window's own keys: they act on the window here, in the tick's order, and never on the match.
+    const WindowActions& local = input().window;
+    if (window == nullptr) return;
+    if (local.fullScreen) window->fullScreen();
+    if (local.restoreWindow) {
+        window->reshapeWindow(800, 600);
+        window->positionWindow(50, 50);
     }
-    if (window.isKeyHeld(Key::Escape)) window.quit(1);
+    if (local.quit) window->quit(1);
 }
 
 void MySim::movePlayer1(const Vec2& direction, float speed)
@@ -76,10 +76,11 @@ void MySim::movePlayer1(const Vec2& direction, float speed)
 void MySim::controlPlayer2()
 {
     GameObject* player2 = bodyNamed("player2");
+    const Player2Input& mouse = input().match.player2;
     if (captureMouse) {
         // Screen y grows downwards and world y upwards.
-        const auto offsetX = static_cast<float>(gEngine->mouseX - gEngine->centreX);
-        const auto offsetY = static_cast<float>(gEngine->mouseY - gEngine->centreY);
+        const auto offsetX = static_cast<float>(mouse.pointerX);
+        const auto offsetY = static_cast<float>(mouse.pointerY);
         player2Aim += Vec2(offsetX * kSteeringGain, offsetY * -kSteeringGain);
         if (length(player2Aim) > kMaxAim) {
             normalise(player2Aim);
@@ -91,7 +92,7 @@ void MySim::controlPlayer2()
         if (length(player2Aim) == 0.0f) player2Aim = kTinyUpwardAim;
         player2->rotate(signedAngle(player2Aim, player2PrevAim), player2->getPosition());
     }
-    if (gEngine->leftDown && p2FireCooldown < 0) {
+    if (mouse.leftDown && p2FireCooldown < 0) {
         p2FireCooldown = p2FireDelay;
         fireBullet2(player2Aim == Vec2() ? Vec2(0.0f, 1.0f) : player2Aim, p2BulletSpeed);
     }

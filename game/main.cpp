@@ -123,6 +123,7 @@ int main(int argc, char** argv)
         const auto replayIn = [engine, game, &replay](WindowSystem* live) {
             auto* window = new ReplayWindow(*engine, std::move(replay.ticks), live);
             window->onEnd = [game, window] { endReplay(*game, window->ticksPlayed()); };
+            engine->input = window;
             return window;
         };
         if (options.headless) {
@@ -132,9 +133,7 @@ int main(int argc, char** argv)
         engine->followToolkitReshapes = false;
         engine->wrapToolkitWindow = [replayIn](WindowSystem& live) { return replayIn(&live); };
     } else if (recording != nullptr) {
-        engine->wrapToolkitWindow = [engine, recording](WindowSystem& live) {
-            return new InputRecorder(*engine, live, *recording);
-        };
+        engine->input = new InputRecorder(engine->localInput, *recording);
     }
     engine->run(static_cast<int>(options.toolkitArgs.size()) - 1, options.toolkitArgs.data());
     std::cout << "end of it all" << std::endl;

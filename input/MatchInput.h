@@ -75,3 +75,26 @@ struct TickInput {
 
     bool operator==(const TickInput& other) const { return match == other.match && window == other.window; }
 };
+
+// Whether the record holds key: each of the twelve keys lives in the part of its owner.
+inline bool isKeyHeld(const TickInput& input, Key key)
+{
+    switch (key) {
+    case Key::L: return input.match.player2.captureKey;
+    case Key::P: return input.window.fullScreen;
+    case Key::O: return input.window.restoreWindow;
+    case Key::Escape: return input.window.quit;
+    default: return input.match.player1.held(key);
+    }
+}
+
+inline void setKeyHeld(TickInput& input, Key key, bool down)
+{
+    switch (key) {
+    case Key::L: input.match.player2.captureKey = down; return;
+    case Key::P: input.window.fullScreen = down; return;
+    case Key::O: input.window.restoreWindow = down; return;
+    case Key::Escape: input.window.quit = down; return;
+    default: input.match.player1.set(key, down); return;
+    }
+}

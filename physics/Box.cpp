@@ -46,4 +46,6 @@ bool Box::collisionMtv(const GameObject* other, Vec2* mtv) const
     return true;
 }
 
-void Box::draw() const {}
+void Box::draw(QuadRenderer&) const {}
+
+std::unique_ptr<GameObject> Box::clone() const { return std::make_unique<Box>(*this); }

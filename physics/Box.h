@@ -22,7 +22,8 @@ public:
     bool collidesWith(const GameObject* other) const override;
     // Against a circle writes the push of the box (the circle's push negated); otherwise false.
     bool collisionMtv(const GameObject* other, Vec2* mtv) const override;
-    void draw() const override;
+    void draw(QuadRenderer& renderer) const override;
+    std::unique_ptr<GameObject> clone() const override;
 
     // Smallest x and y, world units.
     Vec2 lower;

@@ -78,4 +78,11 @@ bool Circle::collisionMtv(const GameObject* other, Vec2* mtv) const
     return false;
 }
 
-void Circle::draw() const { drawTexturedQuad(quad); }
+void Circle::draw(QuadRenderer& renderer) const { renderer.drawTexturedQuad(quad); }
+
+std::unique_ptr<GameObject> Circle::clone() const
+{
+    auto copy = std::make_unique<Circle>(*this);
+    copy->quad.layerRef = &copy->layer;
+    return copy;
+}

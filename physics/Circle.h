@@ -18,7 +18,8 @@ public:
     void rotate(float angle, const Vec2& pivot) override;
     bool collidesWith(const GameObject* other) const override;
     bool collisionMtv(const GameObject* other, Vec2* mtv) const override;
-    void draw() const override;
+    void draw(QuadRenderer& renderer) const override;
+    std::unique_ptr<GameObject> clone() const override;
 
     // The drawn square; built once, then only moved and turned with the centre.
     TexturedQuad quad;

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "Vec2.h"
 
 class Component;
+class QuadRenderer;
 
 // Collision type tag of a body; drives the pair dispatch of collidesWith and collisionMtv.
 enum class ShapeType : std::uint16_t { Circle = 0, Poly = 1, Box = 2 };
@@ -19,7 +21,6 @@ public:
     GameObject() = default;
     // Deletes the components; children belong to the simulation and stay alive.
     virtual ~GameObject();
-    GameObject(const GameObject&) = delete;
     GameObject& operator=(const GameObject&) = delete;
 
     // Reference point: a circle's centre, a polygon's vertex mean.
@@ -34,7 +35,11 @@ public:
     virtual bool collidesWith(const GameObject* other) const = 0;
     // On true, *mtv is the shortest push that moves this body out of other.
     virtual bool collisionMtv(const GameObject* other, Vec2* mtv) const = 0;
-    virtual void draw() const = 0;
+    // Hands the body's quads to renderer.
+    virtual void draw(QuadRenderer& renderer) const = 0;
+    // A body of the same shape, place and settings, with no children or components and outside any
+    // draw list: the caller attaches those again.
+    virtual std::unique_ptr<GameObject> clone() const = 0;
 
     // Shows or hides this body and its whole attached tree.
     void setVisible(bool flag);
@@ -62,6 +67,9 @@ public:
     bool inDrawList = false;
 
 protected:
+    // Copies the settings; children, components and the draw-list place stay behind.
+    GameObject(const GameObject& other);
+
     void translateChildren(const Vec2& delta);
     void rotateChildren(float angle, const Vec2& pivot);
 };

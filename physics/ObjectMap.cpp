@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "GameObject.h"
+#include "Poly.h"
 
 GameObject*& ObjectMap::operator[](const std::string& name)
 {
@@ -44,9 +45,22 @@ ObjectMap::iterator ObjectMap::erase(iterator at, std::size_t entry)
         if (index.byName.erase(at->first) != 0) index.stale = true;
     }
     for (Lookup& memo : recent) memo.known = memo.known && memo.found != at;
+    ++changes;
     everyEntry[entry] = bodies.end();
     ++erasedEntries;
     return bodies.erase(at);
+}
+
+void ObjectMap::clear()
+{
+    bodies.clear();
+    for (Lookup& memo : recent) memo.known = false;
+    everyEntry.clear();
+    erasedEntries = 0;
+    unfiled.clear();
+    kinds.clear();
+    lastKind = nullptr;
+    ++changes;
 }
 
 void ObjectMap::closeErasedEntries() const
@@ -60,11 +74,12 @@ void ObjectMap::fileNewEntries() const
     // Entries still empty stay for later, in place, so that the list keeps its storage.
     std::size_t stillEmpty = 0;
     for (const iterator at : unfiled) {
-        const GameObject* body = at->second;
+        GameObject* body = at->second;
         if (body == nullptr) {
             unfiled[stillEmpty++] = at;
             continue;
         }
+        watch(body);
         for (auto& [kind, index] : kinds) {
             if (body->kind == kind) {
                 index.byName[at->first] = at->second;
@@ -77,13 +92,21 @@ void ObjectMap::fileNewEntries() const
     unfiled.resize(stillEmpty);
 }
 
+void ObjectMap::watch(GameObject* body) const
+{
+    ++changes;
+    if (body->shapeType == ShapeType::Poly) static_cast<Poly*>(body)->boundsClock = &changes;
+}
+
 const std::vector<GameObject*>& ObjectMap::refreshKind(std::uint16_t kind) const
 {
     const auto [at, created] = kinds.try_emplace(kind);
     KindIndex& index = at->second;
     if (created) {
         for (const auto& [name, body] : bodies) {
-            if (body != nullptr && body->kind == kind) index.byName[name] = body;
+            if (body == nullptr) continue;
+            watch(body);
+            if (body->kind == kind) index.byName[name] = body;
         }
         index.stale = true;
     }

@@ -35,6 +35,9 @@ public:
     // as they were until entries() is next called.
     iterator erase(iterator at, std::size_t entry);
 
+    // Forgets every entry (the bodies are the caller's to delete).
+    void clear();
+
     iterator begin() { return bodies.begin(); }
     iterator end() { return bodies.end(); }
     const_iterator begin() const { return bodies.begin(); }
@@ -48,6 +51,14 @@ public:
     {
         if (erasedEntries != 0) closeErasedEntries();
         return everyEntry;
+    }
+
+    // Counts the changes that could alter what the kind lists hold or where their polygons lie: every
+    // body filed or erased, and every move of a filed polygon. Equal counts mean nothing changed.
+    std::uint64_t changeCount() const
+    {
+        if (!unfiled.empty()) fileNewEntries();
+        return changes;
     }
 
     // The registered bodies whose kind is `kind`, in name order: what a scan of the whole map would
@@ -87,6 +98,8 @@ private:
     }
     iterator remember(const std::string& name, iterator found) const;
     void closeErasedEntries() const;
+    // Counts a body in the kind indexes, and has a polygon count its moves here.
+    void watch(GameObject* body) const;
 
     // mutable: the look-up memo and the kind indexes are caches behind const queries.
     mutable Map bodies;
@@ -99,6 +112,7 @@ private:
     // Entries created by operator[] and not yet filed; their bodies are assigned after the call.
     mutable std::vector<iterator> unfiled;
     mutable std::map<std::uint16_t, KindIndex> kinds;
+    mutable std::uint64_t changes = 0;
     mutable const KindIndex* lastKind = nullptr;
     mutable std::uint16_t lastKindValue = 0;
 };

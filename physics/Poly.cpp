@@ -5,8 +5,6 @@
 #include "Circle.h"
 #include "Collision.h"
 
-std::uint64_t Poly::boundsChanges = 0;
-
 Poly::Poly(const Vec2& position, std::uint16_t layer, float edgeWidth, std::uint32_t texture, std::uint16_t kind,
            std::vector<Vec2> vertices)
     : vertices(std::move(vertices)), edgeWidth(edgeWidth), texture(texture)
@@ -15,15 +13,13 @@ Poly::Poly(const Vec2& position, std::uint16_t layer, float edgeWidth, std::uint
     for (const Vec2& vertex : this->vertices) sum += vertex;
     this->position = sum / static_cast<float>(this->vertices.size());
     if (!this->vertices.empty()) bounds = boundsOfPoints(this->vertices);
-    ++boundsChanges;
+    noteBoundsChange();
     Poly::translate(position - this->position);
     this->layer = layer;
     this->kind = kind;
     shapeType = ShapeType::Poly;
     buildEdgeQuads(texture);
 }
-
-Poly::~Poly() { ++boundsChanges; }
 
 void Poly::buildEdgeQuads(std::uint32_t texture)
 {
@@ -49,7 +45,7 @@ void Poly::makeBeam(const Vec2& from, const Vec2& to, float width)
     const Vec2 offset = normalised(across) * (width * 0.5f);
     vertices = {from + offset, to + offset, to - offset, from - offset};
     bounds = boundsOfPoints(vertices);
-    ++boundsChanges;
+    noteBoundsChange();
     position = from + (to - from) * 0.5f;
     buildEdgeQuads(texture);
 }
@@ -65,7 +61,7 @@ void Poly::translate(const Vec2& delta)
     // Rounding is monotonic, so the shifted box is exactly the box of the shifted vertices.
     bounds.lower += delta;
     bounds.upper += delta;
-    ++boundsChanges;
+    noteBoundsChange();
     for (TexturedQuad& band : edgeQuads) band.translate(delta);
     translateChildren(delta);
 }
@@ -75,7 +71,7 @@ void Poly::rotate(float angle, const Vec2& pivot)
     position = rotatedAbout(position, pivot, angle);
     for (Vec2& vertex : vertices) vertex = rotatedAbout(vertex, pivot, angle);
     if (!vertices.empty()) bounds = boundsOfPoints(vertices);
-    ++boundsChanges;
+    noteBoundsChange();
     for (TexturedQuad& band : edgeQuads) band.rotate(angle, pivot);
     rotateChildren(angle, pivot);
 }
@@ -116,7 +112,15 @@ bool Poly::collisionMtv(const GameObject* other, Vec2* mtv) const
     return false;
 }
 
-void Poly::draw() const
+void Poly::draw(QuadRenderer& renderer) const
 {
-    for (const TexturedQuad& band : edgeQuads) drawTexturedQuad(band);
+    for (const TexturedQuad& band : edgeQuads) renderer.drawTexturedQuad(band);
+}
+
+std::unique_ptr<GameObject> Poly::clone() const
+{
+    auto copy = std::make_unique<Poly>(*this);
+    for (TexturedQuad& band : copy->edgeQuads) band.layerRef = &copy->layer;
+    copy->boundsClock = nullptr;
+    return copy;
 }

@@ -13,7 +13,6 @@ public:
     // The vertices may be given in any frame: they are shifted so that their mean lands on position.
     Poly(const Vec2& position, std::uint16_t layer, float edgeWidth, std::uint32_t texture, std::uint16_t kind,
          std::vector<Vec2> vertices);
-    ~Poly() override;
 
     // Rebuilds the outline bands from the current vertices, edgeWidth and layer.
     void buildEdgeQuads(std::uint32_t texture);
@@ -30,7 +29,8 @@ public:
     void rotate(float angle, const Vec2& pivot) override;
     bool collidesWith(const GameObject* other) const override;
     bool collisionMtv(const GameObject* other, Vec2* mtv) const override;
-    void draw() const override;
+    void draw(QuadRenderer& renderer) const override;
+    std::unique_ptr<GameObject> clone() const override;
 
     // One band per edge, in edge order.
     std::vector<TexturedQuad> edgeQuads;
@@ -45,7 +45,13 @@ public:
     std::uint32_t texture;
     // Box around the vertices, kept current by every operation that moves them.
     Aabb bounds;
-    // Counts the changes to any polygon's bounds, its making and its end included, so that a copy
-    // of them can tell it is out of date (even when another body takes a gone polygon's address).
-    static std::uint64_t boundsChanges;
+    // The registry's count of changes to its polygons' bounds, once it has filed this polygon by
+    // kind: what lets a copy of the walls' boxes tell that it is out of date. Not owned.
+    std::uint64_t* boundsClock = nullptr;
+
+private:
+    void noteBoundsChange()
+    {
+        if (boundsClock != nullptr) ++*boundsClock;
+    }
 };

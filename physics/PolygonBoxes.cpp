@@ -14,11 +14,11 @@ namespace {
 constexpr std::size_t kGroup = 4;
 }
 
-void PolygonBoxes::refresh(const std::vector<GameObject*>& bodies)
+void PolygonBoxes::refresh(const std::vector<GameObject*>& bodies, std::uint64_t changeCount)
 {
-    if (takenAtChange == Poly::boundsChanges && bodies == taken) return;
+    if (takenAtChange == changeCount && bodies == taken) return;
     taken = bodies;
-    takenAtChange = Poly::boundsChanges;
+    takenAtChange = changeCount;
     const std::size_t padded = (bodies.size() + kGroup - 1) / kGroup * kGroup;
     constexpr float kInfinity = std::numeric_limits<float>::infinity();
     // Padding lies beyond everything, so that it is apart from any disc with a trusted magnitude.

@@ -24,16 +24,10 @@ struct TexturedQuad {
     }
 };
 
-// Receives the quads that bodies draw. Bodies know nothing of OpenGL: the engine installs
-// its renderer here, and tests may install a recorder.
+// Receives the quads that bodies draw. Bodies know nothing of OpenGL: they are handed the renderer
+// to draw with, and tests may hand them a recorder.
 class QuadRenderer {
 public:
     virtual ~QuadRenderer() = default;
     virtual void drawTexturedQuad(const TexturedQuad& quad) = 0;
 };
-
-// Installs the renderer that drawTexturedQuad forwards to; nullptr draws nothing.
-void setQuadRenderer(QuadRenderer* renderer);
-
-// Draws one quad with the installed renderer.
-void drawTexturedQuad(const TexturedQuad& quad);

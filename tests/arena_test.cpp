@@ -85,7 +85,7 @@ TEST_F(Arena, SightStopsAtTheNearestWallEdgeWhateverTheOrderOfNames)
     };
     for (const Case& c : cases) {
         match.body("player2")->moveTo(c.from);
-        player2Aim = c.aim;
+        game.player2Aim = c.aim;
         game.updateAll();
         const Vec2 across = normalised(Vec2(c.to.y - c.from.y, c.from.x - c.to.x)) * 0.5f;
         EXPECT_EQ(outlineOf(match, "p2sight"),
@@ -94,10 +94,10 @@ TEST_F(Arena, SightStopsAtTheNearestWallEdgeWhateverTheOrderOfNames)
     }
     // With no wall in the way the strip is the full 1000 units; a zero aim collapses it onto the player.
     clearArena();
-    player2Aim = Vec2(0.01f, 0);
+    game.player2Aim = Vec2(0.01f, 0);
     game.updateAll();
     EXPECT_EQ(outlineOf(match, "p2sight"), (Outline{{-180, -350.5f}, {820, -350.5f}, {820, -349.5f}, {-180, -349.5f}}));
-    player2Aim = Vec2(0, 0);
+    game.player2Aim = Vec2(0, 0);
     game.updateAll();
     EXPECT_EQ(outlineOf(match, "p2sight"), Outline(4, Vec2(-180, -350)));
 }

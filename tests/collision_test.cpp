@@ -4,6 +4,7 @@
 #include "Bounds.h"
 #include "Box.h"
 #include "Circle.h"
+#include "ObjectMap.h"
 #include "Poly.h"
 #include "PolygonBoxes.h"
 
@@ -80,14 +81,28 @@ TEST(Bounds, SweptBoxesFollowTheirPolygonsAndTheList)
     Poly s = square();
     Poly far = square(50);
     const Circle c = disc(10, 0, 1);
+    // The registry counts its polygons' moves once it has filed them by kind.
+    ObjectMap objects;
+    objects["a"] = &s;
+    objects["b"] = &far;
+    const auto& walls = objects.ofKind(s.kind);
+    ASSERT_EQ(walls.size(), 2u);
     PolygonBoxes boxes;
-    boxes.refresh({&s, &far});
+    boxes.refresh(walls, objects.changeCount());
     EXPECT_EQ(boxes.nextNotApart(DiscReach(c), 0), 2u);
     s.translate(Vec2(10, 0));
-    boxes.refresh({&s, &far});
+    boxes.refresh(walls, objects.changeCount());
     EXPECT_EQ(boxes.nextNotApart(DiscReach(c), 0), 0u);
-    boxes.refresh({&far, &s});
+    // Another list is taken afresh whatever the count says.
+    boxes.refresh({&far, &s}, objects.changeCount());
     EXPECT_EQ(boxes.nextNotApart(DiscReach(c), 0), 1u);
+    // A body gone and another in its place is a change too.
+    objects.erase(objects.find("b"));
+    objects["b"] = &far;
+    far.translate(Vec2(-40, 0));
+    boxes.refresh(objects.ofKind(s.kind), objects.changeCount());
+    EXPECT_EQ(boxes.nextNotApart(DiscReach(c), 0), 0u);
+    EXPECT_EQ(boxes.nextNotApart(DiscReach(c), 1), 1u);
 }
 
 } // namespace

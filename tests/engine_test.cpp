@@ -22,9 +22,13 @@ std::string journal;
 void note(const std::string& entry) { journal += (journal.empty() ? "" : " ") + entry; }
 
 struct JournalComponent : Component {
-    explicit JournalComponent(std::string name) : name(std::move(name)) {}
+    explicit JournalComponent(std::string name) : Component(0), name(std::move(name)) {}
     ~JournalComponent() override { note("~" + name); }
     void update() override { note(name); }
+    std::unique_ptr<Component> clone(const BodyRelink&) const override
+    {
+        return std::make_unique<JournalComponent>(*this);
+    }
     std::string name;
 };
 
@@ -43,10 +47,8 @@ protected:
     {
         engine.window = &windowAndMenu;
         engine.renderer = this;
-        setQuadRenderer(this);
         journal.clear();
     }
-    ~EngineTest() override { setQuadRenderer(nullptr); }
 
     void update() override
     {
@@ -78,8 +80,6 @@ TEST_F(EngineTest, WindowSizePointerAndButtonsReachTheEngine)
     windowAndMenu.setButton(MouseButton::Right, true);
     windowAndMenu.setButton(MouseButton::Other, false); // only left and right count
     EXPECT_TRUE(engine.rightDown && !engine.leftDown);
-    std::pair<int, int> heard;
-    engine.reshapeListener = [&](int width, int height) { heard = {width, height}; };
     // In turn from the start view of 400 x 300: wider than high keeps the width, otherwise (a square too) the
     // height, so the extents drift. An empty side counts as one pixel; a view that would shrink below 0.001
     // is set to it on its short side, so that the game's zoom can bring it back.
@@ -92,8 +92,10 @@ TEST_F(EngineTest, WindowSizePointerAndButtonsReachTheEngine)
         {0, 600, "1 x 600, centre 0 300, aspect 0.00166667 0.00166667, view 0.001 x 0.6"},
         {5000, 1, "5000 x 1, centre 2500 0, aspect 5000 5000, view 5 x 0.001"}};
     for (const auto& [width, height, expected] : steps) {
-        engine.reshape(width, height);
-        const Camera& view = *engine.camera;
+        windowAndMenu.resize(width, height);
+        const Camera& view = camera;
+        // The next local input record lists the sizes taken.
+        const std::pair<int, int> heard = engine.reshapesSinceTick.back();
         std::ostringstream state;
         state << heard.first << " x " << heard.second << ", centre " << engine.centreX << " " << engine.centreY
               << ", aspect " << engine.aspectRatio << " " << view.aspect << ", view " << view.viewWidth << " x "

@@ -13,9 +13,7 @@
 #include "MenuManager.h"
 #include "MySim.h"
 #include "PhysicsComp.h"
-#include "PlayerAim.h"
 #include "ScriptedWindow.h"
-#include "TextureManager.h"
 
 // Vectors read as numbers in failure messages.
 inline void PrintTo(const Vec2& v, std::ostream* out) { *out << "(" << v.x << ", " << v.y << ")"; }
@@ -38,16 +36,16 @@ inline Vec2 facingOf(const GameObject* disc)
 }
 
 // The real game behind a scripted window, built as main and Engine::run build it, minus the
-// toolkit: ticks run exactly as the update timer runs them. Standard output is captured throughout;
-// the game's globals make it one match at a time.
+// toolkit: ticks run exactly as the update timer runs them. Standard output is captured throughout.
 class Match {
 public:
     Match()
     {
         engine->window = &window;
+        game->window = &window;
         // Every image loaded, under texture names that differ from their places in the load order.
         const char* keys[] = {"reflected", "apple", "whitecircle", "dcircle", "white", "dsquare", "p2", "ball"};
-        for (std::uint32_t i = 0; i < 8; ++i) engine->textures->byName[keys[i]] = 11 + i;
+        for (std::uint32_t i = 0; i < 8; ++i) game->textureNames[keys[i]] = 11 + i;
     }
     ~Match()
     {
@@ -77,17 +75,12 @@ public:
     Vec2 position(const std::string& name) const { return body(name)->getPosition(); }
 
 private:
-    // A fresh process as the program starts it: the first component is number 0, the unseeded
-    // generator's sequence, player 2's aim at its start value.
-    static bool startFresh()
+    static bool startCapture()
     {
-        nextComponentId = 0;
-        std::srand(1);
-        player2Aim = player2PrevAim = Vec2(0.0f, 0.01f);
         testing::internal::CaptureStdout();
         return true;
     }
-    bool fresh = startFresh();
+    bool capturing = startCapture();
     bool ending = false;
 
 public:

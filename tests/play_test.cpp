@@ -20,7 +20,7 @@ int countLines(const std::string& text, const std::string& line)
     return count;
 }
 struct Play : MatchTest {
-    Camera& camera = *match.engine->camera;
+    Camera& camera = game.camera;
 };
 
 TEST_F(Play, FirstTickMovesPlayerTwoAlongItsStartAimAndEasesTheCamera)
@@ -45,23 +45,21 @@ TEST_F(Play, PointerOffsetSteersPlayerTwoWhichFacesItsMotion)
 {
     match.window.movePointer(kCentreX + 10, kCentreY + 10);
     match.tick();
-    expectNear(player2Aim, Vec2(0.2842f, -0.2744f));
+    expectNear(game.player2Aim, Vec2(0.2842f, -0.2744f));
     expectNear(match.position("player2"), Vec2(260.2842f, -0.2744f));
     EXPECT_EQ(match.engine->mouseX, kCentreX); // warped back: the next tick only damps
     // Beyond the cap of 12 (12.5 here), the aim is cut to 12 and damped to 11.76.
-    player2Aim = Vec2(0, 0.01f);
+    game.player2Aim = Vec2(0, 0.01f);
     match.window.movePointer(kCentreX + 431, kCentreY);
     match.tick();
-    EXPECT_NEAR(length(player2Aim), 11.76f, 1e-4f);
-    expectNear(facingOf(match.body("player2")), normalised(player2Aim), 1e-3f);
+    EXPECT_NEAR(length(game.player2Aim), 11.76f, 1e-4f);
+    expectNear(facingOf(match.body("player2")), normalised(game.player2Aim), 1e-3f);
 }
 
 // Both alive throughout, walking and firing: no random number is drawn.
 TEST_F(Play, PlayerOneThrowsEverySeventyFirstTickAndPlayerTwoFiresEverySixteenth)
 {
-    std::srand(42);
-    const int firstDraw = std::rand();
-    std::srand(42);
+    const GameRandom unused = game.random;
     match.window.hold(Key::Up);
     match.window.hold(Key::D);
     match.window.setButton(MouseButton::Left, true);
@@ -81,7 +79,17 @@ TEST_F(Play, PlayerOneThrowsEverySeventyFirstTickAndPlayerTwoFiresEverySixteenth
     EXPECT_EQ(volleys, (std::vector<int>{1, 17, 33, 49, 65}));
     EXPECT_EQ(countLines(match.printed(), "up"), 72);
     ASSERT_TRUE(game.p1Health > 0 && game.p2Health > 0);
-    EXPECT_EQ(std::rand(), firstDraw);
+    EXPECT_EQ(game.random, unused);
+}
+
+// The match draws what the C library's rand() draws from the same seed, unseeded (1) included.
+TEST(PlayRandom, TheMatchGeneratorDrawsTheLibrarySequence)
+{
+    for (const unsigned seed : {1u, 0u, 42u, 2147483647u}) {
+        GameRandom generator(seed);
+        std::srand(seed);
+        for (int draw = 0; draw < 1000; ++draw) ASSERT_EQ(generator.next(), std::rand()) << seed << " " << draw;
+    }
 }
 
 TEST(PlayKeys, DirectionTablesTakeTheFirstMatchingChord)
@@ -137,7 +145,7 @@ TEST_F(Play, WallsStopBothPlayersAndPlayerTwoPaysOncePerTickAndTheBallShovesIt)
 {
     // Player 2 wedged in the corner of boundsN and boundsW, player 1 walking into poly13.
     match.body("player2")->moveTo(Vec2(-790, 590));
-    player2Aim = Vec2(-5, 5);
+    game.player2Aim = Vec2(-5, 5);
     match.body("player1")->moveTo(Vec2(-330, 0));
     match.window.hold(Key::A);
     match.tick(3);
@@ -149,21 +157,21 @@ TEST_F(Play, WallsStopBothPlayersAndPlayerTwoPaysOncePerTickAndTheBallShovesIt)
 
     // Overlapping player 1 by 20: pushed out and kicked by fifteen times the overlap.
     match.body("player2")->moveTo(Vec2(-325, 0));
-    player2Aim = Vec2(0, 0);
+    game.player2Aim = Vec2(0, 0);
     match.tick();
     EXPECT_NEAR(match.position("player2").x, -305, 1e-3f);
-    EXPECT_NEAR(player2Aim.x, 300, 1e-2f);
+    EXPECT_NEAR(game.player2Aim.x, 300, 1e-2f);
     // The ball pushes it and announces itself, twice the overlap in kick, also while it is dead.
     for (const int health : {200, 0}) {
         match.body("player2")->moveTo(Vec2(0, -500));
-        player2Aim = Vec2(0, 0);
+        game.player2Aim = Vec2(0, 0);
         game.p2Health = health;
         match.body("player1")->moveTo(Vec2(0, -550));
         game.fireBullet1(Vec2(0, 1), 14); // 50 from player 2: 7 deep
         match.printed();
         match.tick();
         EXPECT_EQ(countLines(match.printed(), "bullet hit p2"), 1);
-        if (health > 0) expectNear(player2Aim, Vec2(0, 14.0001f));
+        if (health > 0) expectNear(game.player2Aim, Vec2(0, 14.0001f));
         game.removeObject("bullet1");
     }
 }
@@ -181,7 +189,7 @@ TEST(PlayDeath, DeadPlayerDriftsGlidesAndRespawnsWhileTheOtherScores)
         health = -10;
         // Player 2 dies facing and moving along +x, with the button held and the pointer free.
         match.body("player2")->rotate(-1.5707964f, match.position("player2"));
-        player2Aim = Vec2(1, 0);
+        game.player2Aim = Vec2(1, 0);
         game.captureMouse = false;
         match.window.setButton(MouseButton::Left, true);
         int reappeared = 0;
@@ -193,9 +201,9 @@ TEST(PlayDeath, DeadPlayerDriftsGlidesAndRespawnsWhileTheOtherScores)
                 EXPECT_EQ(health, 0);
         }
         EXPECT_EQ(reappeared, 261);
-        std::srand(1);
+        GameRandom fresh;
         int lastDraw = 0;
-        for (int draw = 0; draw < 240; ++draw) lastDraw = std::rand();
+        for (int draw = 0; draw < 240; ++draw) lastDraw = fresh.next();
         expectNear(match.position(name), Vec2(lastDraw % 2 == 0 ? -725 : 725, 0), 1e-3f);
         EXPECT_EQ(health, player == 1 ? 100 : 200);
         EXPECT_EQ(*game.hud->p1Score, player == 1 ? 0 : 1);
@@ -206,7 +214,7 @@ TEST(PlayDeath, DeadPlayerDriftsGlidesAndRespawnsWhileTheOtherScores)
         EXPECT_EQ(game.bullet2Count, 0);
         expectNear(facingOf(match.body("player2")), Vec2(0, 1), 1e-3f);
         EXPECT_TRUE(match.body("p2sight")->visible);
-        EXPECT_EQ(player2PrevAim, Vec2(0, 1));
+        EXPECT_EQ(game.player2PrevAim, Vec2(0, 1));
         match.tick();
         expectNear(velocityOf(match.body("bullet2_1")), Vec2(0, 24));
     }

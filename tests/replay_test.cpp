@@ -23,7 +23,7 @@ std::string stateOf(Match& match)
 {
     const Vec2 p1 = match.position("player1");
     const Vec2 p2 = match.position("player2");
-    const Camera& view = *match.engine->camera;
+    const Camera& view = match.game->camera;
     char text[256];
     std::snprintf(text, sizeof text, "p1 %a %a  p2 %a %a  health %d %d  score %d %d  view %a %a\n", p1.x, p1.y, p2.x,
                   p2.y, match.game->p1Health, match.game->p2Health, match.game->p1Score, match.game->p2Score,
@@ -31,11 +31,14 @@ std::string stateOf(Match& match)
     return text + match.printed();
 }
 
-// Builds the match behind front, kills player 1 (so that its spawn point is drawn at random) and
-// plays kTicks ticks, calling input before each: each tick's state.
-std::vector<std::string> play(Match& match, WindowSystem& front, const std::function<void()>& input)
+// Builds the match behind front, fed by source, kills player 1 (so that its spawn point is drawn at
+// random) and plays kTicks ticks, calling input before each: each tick's state.
+std::vector<std::string> play(Match& match, WindowSystem& front, InputSource& source,
+                              const std::function<void()>& input)
 {
     match.engine->window = &front;
+    match.game->window = &front;
+    match.engine->input = &source;
     match.init();
     match.printed();
     match.game->p1Health = 0;
@@ -54,18 +57,18 @@ TEST(Replay, ReplayedMatchMatchesTheRecordedOneTickForTick)
     std::vector<std::string> recorded;
     {
         Match match;
-        InputRecorder recorder(*match.engine, match.window, file);
+        InputRecorder recorder(match.engine->localInput, file);
         std::minstd_rand script(7);
         const auto random = [&script](int below) { return static_cast<int>(script() % static_cast<unsigned>(below)); };
-        recorded = play(match, recorder, [&] {
+        recorded = play(match, match.window, recorder, [&] {
             const int pick = random(10);
             const auto key = static_cast<Key>(random(kKeyCount - 1)); // Escape only at the end
             if (pick < 3) match.window.hold(key);
             if (pick >= 3 && pick < 6) match.window.release(key);
             if (pick == 6) match.window.setButton(MouseButton::Left, random(2) == 0);
             // Two reshapes in one gap: only both together give the camera's result.
-            if (pick == 7) match.engine->reshape(1, 10000);
-            if (pick >= 7) match.engine->reshape(700 + random(300), 600);
+            if (pick == 7) match.window.resize(1, 10000);
+            if (pick >= 7) match.window.resize(700 + random(300), 600);
             match.window.movePointer(match.engine->centreX + random(41) - 20, match.engine->centreY + random(41) - 20);
         });
         match.window.hold(Key::Escape);
@@ -80,7 +83,7 @@ TEST(Replay, ReplayedMatchMatchesTheRecordedOneTickForTick)
     ReplayWindow replay(*match.engine, std::get<Replay>(parsed).ticks);
     std::vector<std::size_t> ends;
     replay.onEnd = [&] { ends.push_back(replay.ticksPlayed()); };
-    const std::vector<std::string> replayed = play(match, replay, [] {});
+    const std::vector<std::string> replayed = play(match, replay, replay, [] {});
     for (int tick = 0; tick < kTicks; ++tick) ASSERT_EQ(replayed[tick], recorded[tick]) << "tick " << tick + 1;
     EXPECT_TRUE(ends.empty());
     // The recorded Escape ends it, and so does running out of ticks.
@@ -94,8 +97,10 @@ TEST(ReplayFile, ReadsTicksWithTheirReshapesAndDropsAnIncompleteLastLine)
                                     "tick - 0 0 0\nsize 5 5\ntick w,a 1");
     ASSERT_TRUE(std::holds_alternative<Replay>(parsed));
     const Replay& replay = std::get<Replay>(parsed);
-    TickInput first{{{1024, 768}, {800, 600}}, {}, -3, 65535, true};
-    for (Key key : {Key::Escape, Key::W, Key::Left}) first.keys.set(static_cast<std::size_t>(key));
+    TickInput first;
+    first.window.reshapes = {{1024, 768}, {800, 600}};
+    first.match.player2 = {-3, 65535, true, false};
+    for (Key key : {Key::Escape, Key::W, Key::Left}) setKeyHeld(first, key, true);
     // The reshape with no tick after it, and the cut line, are dropped.
     EXPECT_EQ(replay.ticks, (std::vector<TickInput>{first, TickInput{}}));
     EXPECT_EQ(replay.cutShortLine, 7);

@@ -56,7 +56,6 @@ int main(int argc, char** argv)
     TextureManager textures;
     textures.loadAllTextures();
     GlRenderer renderer;
-    setQuadRenderer(&renderer);
     const auto texture = [&](const char* key) { return textures.getTexture(key); };
 
     std::vector<std::unique_ptr<GameObject>> bodies;
@@ -100,7 +99,7 @@ int main(int argc, char** argv)
     // Farthest first, as the draw list runs, so transparent edges blend over what lies behind.
     for (const std::uint16_t layer : {3, 2, 1})
         for (const auto& body : bodies)
-            if (body->layer == layer) body->draw();
+            if (body->layer == layer) body->draw(renderer);
     renderer.drawHud(hud);
 
     if (!writePpm(argv[1])) {

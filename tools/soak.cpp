@@ -21,7 +21,6 @@
 #include "GameObject.h"
 #include "MenuManager.h"
 #include "MySim.h"
-#include "PlayerAim.h"
 #include "ScriptedWindow.h"
 
 namespace {
@@ -106,9 +105,10 @@ int main(int argc, char** argv)
     Engine engine(&game, &menu);
     ScriptedWindow window(engine);
     engine.window = &window;
+    game.window = &window;
     game.init();
 
-    // The game draws from rand(); the input has a generator of its own so as not to disturb it.
+    // The input has a generator of its own, apart from the game's.
     std::mt19937 input(seed);
     const auto chance = [&input](unsigned oneIn) { return input() % oneIn == 0; };
     std::size_t mostBodies = 0;
@@ -142,8 +142,8 @@ int main(int argc, char** argv)
 
         for (const int value : {game.p1Health, game.p2Health, game.p1Score, game.p2Score}) digest.addValue(value);
         for (const char* name : {"player1", "player2"}) digest.addValue(game.objects.find(name)->second->getPosition());
-        digest.addValue(player2Aim);
-        const Camera& camera = *engine.camera;
+        digest.addValue(game.player2Aim);
+        const Camera& camera = game.camera;
         for (const float value : {camera.position.x, camera.position.y, camera.viewWidth, camera.viewHeight})
             digest.addValue(value);
 

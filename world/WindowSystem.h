@@ -2,17 +2,20 @@
 
 #include "KeyState.h"
 
-// Everything the game asks of the window system. The toolkit's window implements it for real;
-// ScriptedWindow implements it for tests and benchmarks, which step ticks exactly as the real loop does.
+// The local window: what the game asks of it (pointer, full screen, size, quitting), and the keys held
+// on this machine. The toolkit's window implements it for real; ScriptedWindow implements it for tests
+// and benchmarks, which step ticks exactly as the real loop does.
 class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
-    // Called first in every update tick, so the keys are up to date before the game reads them.
+    // Called as every update tick begins, so the keys are up to date before they are read.
     virtual void beginTick() {}
     // Whether the key is held at this moment.
     virtual bool isKeyHeld(Key key) const = 0;
     // Moves the pointer to window pixel (x, y), origin top-left.
     virtual void warpPointer(int x, int y) = 0;
+    // Moves the pointer to the window's centre, where steering measures from.
+    virtual void centrePointer() = 0;
     virtual void fullScreen() = 0;
     virtual void reshapeWindow(int width, int height) = 0;
     virtual void positionWindow(int x, int y) = 0;

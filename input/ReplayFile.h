@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "KeyState.h"
+#include "MatchInput.h"
 
-// A recorded match: for every update tick, what the game read from the window. The file is text, one
+// A recorded match: for every update tick, its input record. The file is text, one
 // line per event, after a version line:
 //   skirmora-replay 1
 //   size 800 600              the window took this size before the next tick
@@ -23,24 +24,6 @@ inline constexpr int kMaxWindowExtent = 32767;            // window pixels
 inline constexpr int kMaxPointerOffset = 65535;           // window pixels
 inline constexpr std::size_t kMaxReplayLine = 128;        // bytes, newline excluded
 inline constexpr std::size_t kMaxReplayBytes = 64u << 20; // well over ten hours of play
-
-// What the game read in one update tick.
-struct TickInput {
-    // Window sizes adopted before the tick, in order.
-    std::vector<std::pair<int, int>> reshapes;
-    // Held keys, indexed by Key.
-    std::bitset<kKeyCount> keys;
-    // Pointer position minus the window centre, window pixels, y down.
-    int pointerX = 0;
-    int pointerY = 0;
-    bool leftDown = false;
-
-    bool operator==(const TickInput& other) const
-    {
-        return reshapes == other.reshapes && keys == other.keys && pointerX == other.pointerX &&
-               pointerY == other.pointerY && leftDown == other.leftDown;
-    }
-};
 
 struct Replay {
     std::vector<TickInput> ticks;

@@ -56,7 +56,7 @@ std::vector<std::string_view> tokens(std::string_view line)
 }
 
 // Fills keys from "-" or comma-separated key names; an error message, or empty.
-std::string parseKeys(std::string_view list, std::bitset<kKeyCount>& keys)
+std::string parseKeys(std::string_view list, TickInput& tick)
 {
     if (list == "-") return {};
     for (;;) {
@@ -65,8 +65,9 @@ std::string parseKeys(std::string_view list, std::bitset<kKeyCount>& keys)
         std::size_t index = 0;
         while (index < kKeyCount && kKeyNames[index] != name) ++index;
         if (index == kKeyCount) return "unknown key " + quoted(name);
-        if (keys[index]) return "key " + quoted(name) + " listed twice";
-        keys[index] = true;
+        const auto key = static_cast<Key>(index);
+        if (isKeyHeld(tick, key)) return "key " + quoted(name) + " listed twice";
+        setKeyHeld(tick, key, true);
         if (comma == std::string_view::npos) return {};
         list.remove_prefix(comma + 1);
     }
@@ -90,16 +91,16 @@ std::string parseLine(std::string_view line, std::vector<std::pair<int, int>>& p
     if (words[0] == "tick") {
         if (words.size() != 5) return "expected 'tick KEYS X Y BUTTON'";
         TickInput tick;
-        if (std::string error = parseKeys(words[1], tick.keys); !error.empty()) return error;
+        if (std::string error = parseKeys(words[1], tick); !error.empty()) return error;
         const auto x = integerIn(words[2], -kMaxPointerOffset, kMaxPointerOffset);
         const auto y = integerIn(words[3], -kMaxPointerOffset, kMaxPointerOffset);
         if (!x || !y) return "pointer offset must be whole numbers within " + std::to_string(kMaxPointerOffset);
         const auto button = integerIn(words[4], 0, 1);
         if (!button || words[4].size() != 1) return "button must be 0 or 1";
-        tick.pointerX = *x;
-        tick.pointerY = *y;
-        tick.leftDown = *button == 1;
-        tick.reshapes = std::move(pendingReshapes);
+        tick.match.player2.pointerX = *x;
+        tick.match.player2.pointerY = *y;
+        tick.match.player2.leftDown = *button == 1;
+        tick.window.reshapes = std::move(pendingReshapes);
         pendingReshapes.clear();
         replay.ticks.push_back(std::move(tick));
         return {};
@@ -172,14 +173,15 @@ std::string replaySizeLine(int width, int height)
 std::string replayLines(const TickInput& tick)
 {
     std::string text;
-    for (const auto& [width, height] : tick.reshapes) text += replaySizeLine(width, height);
+    for (const auto& [width, height] : tick.window.reshapes) text += replaySizeLine(width, height);
     std::string keys;
     for (std::size_t i = 0; i < kKeyCount; ++i) {
-        if (!tick.keys[i]) continue;
+        if (!isKeyHeld(tick, static_cast<Key>(i))) continue;
         if (!keys.empty()) keys += ',';
         keys += kKeyNames[i];
     }
-    text += "tick " + (keys.empty() ? "-" : keys) + " " + std::to_string(tick.pointerX) + " " +
-            std::to_string(tick.pointerY) + " " + (tick.leftDown ? "1" : "0") + "\n";
+    const Player2Input& mouse = tick.match.player2;
+    text += "tick " + (keys.empty() ? "-" : keys) + " " + std::to_string(mouse.pointerX) + " " +
+            std::to_string(mouse.pointerY) + " " + (mouse.leftDown ? "1" : "0") + "\n";
     return text;
 }

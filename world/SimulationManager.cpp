@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "Component.h"
-#include "Engine.h"
 #include "GameObject.h"
 #include "Renderer.h"
 
@@ -19,13 +18,150 @@ void fetchLines(const void* start, std::size_t lines)
 {
     for (std::size_t line = 0; line < lines; ++line) __builtin_prefetch(static_cast<const char*>(start) + 64 * line);
 }
+
+// Old bodies to their copies, by binary search over pairs sorted by the old address.
+class SortedRelink : public BodyRelink {
+public:
+    void add(const GameObject* from, GameObject* to) { pairs.emplace_back(from, to); }
+    void seal() { std::sort(pairs.begin(), pairs.end()); }
+    GameObject* operator()(const GameObject* body) const override
+    {
+        const auto at = std::lower_bound(pairs.begin(), pairs.end(), body,
+                                         [](const auto& pair, const GameObject* key) { return pair.first < key; });
+        return at != pairs.end() && at->first == body ? at->second : nullptr;
+    }
+
+private:
+    std::vector<std::pair<const GameObject*, GameObject*>> pairs;
+};
+
+// Gives each copy the copies of its original's children and components.
+void attachCopies(const std::vector<std::pair<const GameObject*, GameObject*>>& copies, const BodyRelink& relink)
+{
+    for (const auto& [original, copy] : copies) {
+        if (original == nullptr) continue;
+        for (const GameObject* child : original->children) {
+            GameObject* childCopy = relink(child);
+            assert(childCopy != nullptr && "a saved body's children are registered bodies");
+            if (childCopy != nullptr) copy->children.push_back(childCopy);
+        }
+        for (const auto& [name, component] : original->components)
+            copy->components.emplace_hint(copy->components.end(), name, component->clone(relink).release());
+    }
+}
 } // namespace
 
-SimulationManager::SimulationManager() : hud(std::make_unique<HudValues>()) { std::cout << "base init" << std::endl; }
+const TickInput SimulationManager::kNoInput{};
+
+SimulationManager::SimulationManager(std::ostream& console)
+    : hud(std::make_unique<HudValues>()), context{&objects, &wallBoxes, &console, &events}, currentInput(&kNoInput)
+{
+    console << "base init" << std::endl;
+}
 
 SimulationManager::~SimulationManager()
 {
     for (auto& [name, body] : objects) delete body;
+}
+
+void SimulationManager::step(const TickInput& input)
+{
+    currentInput = &input;
+    events.clear();
+    update();
+    updateAll();
+    currentInput = &kNoInput;
+}
+
+int SimulationManager::newComponentId()
+{
+    // Two of these a bullet: the engine flushes the console once a tick rather than once a line.
+    console() << nextComponentId << '\n';
+    return nextComponentId++;
+}
+
+std::uint32_t SimulationManager::textureNamed(const std::string& key) const
+{
+    const auto found = textureNames.find(key);
+    return found != textureNames.end() ? found->second : 0;
+}
+
+WorldSnapshot SimulationManager::saveWorld() const
+{
+    WorldSnapshot snapshot;
+    snapshot.nextComponentId = nextComponentId;
+    SortedRelink relink;
+    std::vector<std::pair<const GameObject*, GameObject*>> copies;
+    copies.reserve(objects.size());
+    snapshot.bodies.reserve(objects.size());
+    for (const auto& [name, body] : objects) {
+        snapshot.bodies.emplace_back(name, body != nullptr ? body->clone() : nullptr);
+        copies.emplace_back(body, snapshot.bodies.back().second.get());
+        if (body != nullptr) relink.add(body, snapshot.bodies.back().second.get());
+    }
+    relink.seal();
+    attachCopies(copies, relink);
+    // Each body's entry, by binary search over the entries sorted by the body's address.
+    std::vector<std::pair<const GameObject*, std::size_t>> entries;
+    entries.reserve(copies.size());
+    for (std::size_t at = 0; at < copies.size(); ++at) entries.emplace_back(copies[at].first, at);
+    std::sort(entries.begin(), entries.end());
+    const auto entry = [&entries](const GameObject* body) {
+        return std::lower_bound(entries.begin(), entries.end(), std::make_pair(body, std::size_t{0}))->second;
+    };
+    snapshot.drawOrder.reserve(drawList.size());
+    for (const GameObject* body : drawList) snapshot.drawOrder.push_back(entry(body));
+    snapshot.updateOrder.reserve(components.size());
+    for (const UpdateSlot& slot : updateOrder) {
+        if (slot.component == nullptr) continue;
+        const auto& attached = slot.body->components;
+        const auto named = std::find_if(attached.begin(), attached.end(),
+                                        [&slot](const auto& item) { return item.second == slot.component; });
+        assert(named != attached.end() && "an enrolled component is attached to its body");
+        snapshot.updateOrder.emplace_back(entry(slot.body), named->first);
+    }
+    return snapshot;
+}
+
+void SimulationManager::restoreWorld(const WorldSnapshot& snapshot)
+{
+    for (auto& [name, body] : objects) delete body;
+    objects.clear();
+    drawList.clear();
+    moreDrawSlots.clear();
+    components.clear();
+    updateOrder.clear();
+    updateHoles = 0;
+
+    SortedRelink relink;
+    std::vector<std::pair<const GameObject*, GameObject*>> copies;
+    copies.reserve(snapshot.bodies.size());
+    for (const auto& [name, saved] : snapshot.bodies) {
+        GameObject* copy = saved != nullptr ? saved->clone().release() : nullptr;
+        objects[name] = copy;
+        copies.emplace_back(saved.get(), copy);
+        if (copy != nullptr) relink.add(saved.get(), copy);
+    }
+    relink.seal();
+    attachCopies(copies, relink);
+    for (const std::size_t at : snapshot.drawOrder) {
+        GameObject* body = copies[at].second;
+        const auto place = drawList.insert(drawList.end(), body);
+        if (body->inDrawList) {
+            moreDrawSlots.emplace(body, place);
+            continue;
+        }
+        body->drawEntry = place;
+        body->inDrawList = true;
+    }
+    for (const auto& [at, name] : snapshot.updateOrder) {
+        GameObject* body = copies[at].second;
+        Component* component = body->components.at(name);
+        component->updateEntry = components.insert(components.end(), component);
+        component->updateIndex = updateOrder.size();
+        updateOrder.push_back({component, body});
+    }
+    nextComponentId = snapshot.nextComponentId;
 }
 
 void SimulationManager::updateAll()
@@ -107,14 +243,13 @@ void SimulationManager::compactUpdateOrder()
     updateHoles = 0;
 }
 
-void SimulationManager::renderAll()
+void SimulationManager::renderAll(Renderer& renderer)
 {
-    Renderer& renderer = *gEngine->renderer;
-    renderer.setUpFrame(*gEngine->camera);
+    renderer.setUpFrame(camera);
     for (const GameObject* body : drawList) {
         if (!body->visible) continue;
         renderer.beginBody();
-        body->draw();
+        body->draw(renderer);
         renderer.endBody();
     }
     renderer.drawHud(*hud);
