@@ -65,4 +65,44 @@ void steadyFire(benchmark::State& state)
 }
 BENCHMARK(steadyFire)->Arg(256)->Arg(4096)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
+// The standard arena with 20 of player 2's bullets in flight, fired round the circle.
+void fireTwenty(MySim& game)
+{
+    float angle = 0.0f;
+    for (int shot = 0; shot < 20; ++shot) {
+        angle += kGoldenAngle;
+        game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), game.p2BulletSpeed);
+    }
+}
+
+// What a rollback costs: saving the match and going back to the saved tick...
+void saveAndRestore(benchmark::State& state)
+{
+    Arena arena;
+    fireTwenty(*arena.game);
+    arena.engine->updateTick();
+    for (auto _ : state) {
+        const MatchSnapshot saved = arena.game->save();
+        arena.game->restore(saved);
+    }
+    state.counters["bodies"] = static_cast<double>(arena.game->objects.size());
+}
+BENCHMARK(saveAndRestore)->Unit(benchmark::kMicrosecond);
+
+// ...and playing the 8 ticks since then again, with fresh input.
+void restoreAndResimulateEight(benchmark::State& state)
+{
+    Arena arena;
+    fireTwenty(*arena.game);
+    arena.engine->updateTick();
+    const MatchSnapshot saved = arena.game->save();
+    TickInput input;
+    input.match.player2 = {7, -3, true, false};
+    for (auto _ : state) {
+        arena.game->restore(saved);
+        for (int tick = 0; tick < 8; ++tick) arena.game->step(input);
+    }
+}
+BENCHMARK(restoreAndResimulateEight)->Unit(benchmark::kMicrosecond);
+
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <GL/freeglut.h>
 
+#include "ArenaImages.h"
 #include "Engine.h"
 #include "GlRenderer.h"
 #include "MenuManager.h"
@@ -55,7 +56,7 @@ struct Arena {
         engine->renderer = &renderer;
         game->window = &window;
         if (chdir(SKIRMORA_SOURCE_DIR) != 0) std::cerr << "render_bench: cannot enter " SKIRMORA_SOURCE_DIR "\n";
-        engine->textures->loadAllTextures();
+        engine->textures->loadAllTextures(arenaImages());
         game->textureNames = engine->textures->byName;
         game->init();
         // The toolkit reports the window's size once its loop runs, after the game is built.

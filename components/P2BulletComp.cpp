@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "BodyKinds.h"
+#include "Circle.h"
 #include "DiscReach.h"
 #include "GameObject.h"
 #include "PhysicsComp.h"
@@ -81,7 +82,11 @@ void P2BulletComp::deflectOffBall()
     const auto ball = objects->find(kBallName);
     Vec2 push;
     if (ball == objects->end() || !body->collisionMtv(ball->second, &push)) return;
-    body->setTexture(deflectedTexture);
+    // A disc announces the change on the match's console.
+    if (body->shapeType == ShapeType::Circle)
+        static_cast<Circle*>(body)->setTexture(deflectedTexture, *match->console);
+    else
+        body->setTexture(deflectedTexture);
     body->translate(push);
     normalise(push);
     push *= kDeflectedSpeed;

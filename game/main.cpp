@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "ArenaImages.h"
 #include "Engine.h"
 #include "InputRecorder.h"
 #include "MenuManager.h"
@@ -119,9 +120,11 @@ int main(int argc, char** argv)
     auto* game = new MySim;
     auto* menu = new MenuManager;
     auto* engine = new Engine(game, menu);
+    engine->images = arenaImages();
     if (!options.replayPath.empty()) {
         const auto replayIn = [engine, game, &replay](WindowSystem* live) {
-            auto* window = new ReplayWindow(*engine, std::move(replay.ticks), live);
+            const auto adoptSize = [engine](int width, int height) { engine->reshape(width, height); };
+            auto* window = new ReplayWindow(adoptSize, std::move(replay.ticks), live);
             window->onEnd = [game, window] { endReplay(*game, window->ticksPlayed()); };
             engine->input = window;
             return window;

@@ -23,9 +23,11 @@ Circle::Circle(const Vec2& position, float radius, std::uint16_t layer, std::uin
 
 Vec2 Circle::getPosition() const { return position; }
 
-void Circle::setTexture(std::uint32_t texture)
+void Circle::setTexture(std::uint32_t texture) { setTexture(texture, std::cout); }
+
+void Circle::setTexture(std::uint32_t texture, std::ostream& console)
 {
-    std::cout << "getting called" << std::endl;
+    console << "getting called" << std::endl;
     quad.texture = texture;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 
 #include "GameObject.h"
 #include "TexturedQuad.h"
@@ -13,6 +14,8 @@ public:
     Vec2 getPosition() const override;
     // Announces every call on standard output, then swaps the square's texture.
     void setTexture(std::uint32_t texture) override;
+    // The same, announced on console.
+    void setTexture(std::uint32_t texture, std::ostream& console);
     using GameObject::translate;
     void translate(const Vec2& delta) override;
     void rotate(float angle, const Vec2& pivot) override;

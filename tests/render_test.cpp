@@ -13,6 +13,7 @@
 
 #include <GL/freeglut.h>
 
+#include "ArenaImages.h"
 #include "GlRenderer.h"
 #include "LeakCheck.h"
 #include "TextureManager.h"
@@ -182,7 +183,7 @@ TEST(Textures, LoadInTableOrderAndRefuseWhatTheLibraryCouldMishandle)
     const auto load = [&](const std::string& file = "", const std::string& key = "") {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        file.empty() ? textures.loadAllTextures() : textures.loadTexture("Content/Graphics/" + file, key);
+        file.empty() ? textures.loadAllTextures(arenaImages()) : textures.loadTexture("Content/Graphics/" + file, key);
         errors = testing::internal::GetCapturedStderr();
         return testing::internal::GetCapturedStdout();
     };

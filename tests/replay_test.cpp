@@ -80,7 +80,8 @@ TEST(Replay, ReplayedMatchMatchesTheRecordedOneTickForTick)
     ASSERT_TRUE(std::holds_alternative<Replay>(parsed)) << std::get<ReplayError>(parsed).message;
 
     Match match;
-    ReplayWindow replay(*match.engine, std::get<Replay>(parsed).ticks);
+    ReplayWindow replay([&match](int width, int height) { match.engine->reshape(width, height); },
+                        std::get<Replay>(parsed).ticks);
     std::vector<std::size_t> ends;
     replay.onEnd = [&] { ends.push_back(replay.ticksPlayed()); };
     const std::vector<std::string> replayed = play(match, replay, replay, [] {});

@@ -7,6 +7,7 @@
 
 #include <GL/freeglut.h>
 
+#include "ArenaImages.h"
 #include "Camera.h"
 #include "Circle.h"
 #include "GlRenderer.h"
@@ -54,7 +55,7 @@ int main(int argc, char** argv)
     initGl();
 
     TextureManager textures;
-    textures.loadAllTextures();
+    textures.loadAllTextures(arenaImages());
     GlRenderer renderer;
     const auto texture = [&](const char* key) { return textures.getTexture(key); };
 

@@ -15,23 +15,6 @@ namespace {
 
 constexpr int kExpectedImageLibraryVersion = 178;
 
-struct TextureFile {
-    const char* name;
-    const char* path;
-};
-
-// "reflected" must stay first: it becomes texture name 1, which deflected bullets use directly.
-constexpr TextureFile kTextureTable[] = {
-    {"reflected", "Content/Graphics/reflected.png"},
-    {"apple", "Content/Graphics/apple.png"},
-    {"whitecircle", "Content/Graphics/whiteCircle.png"},
-    {"dcircle", "Content/Graphics/dCircle.png"},
-    {"white", "Content/Graphics/whitepixel.bmp"},
-    {"dsquare", "Content/Graphics/dSquare.png"},
-    {"p2", "Content/Graphics/p2Circle.png"},
-    {"ball", "Content/Graphics/fireball.png"},
-};
-
 // A failed call leaves its errors queued; drop them so they are not blamed on the next image.
 void drainImageErrors()
 {
@@ -96,9 +79,9 @@ void TextureManager::loadTexture(const std::string& path, const std::string& nam
     byName[name] = texture;
 }
 
-void TextureManager::loadAllTextures()
+void TextureManager::loadAllTextures(const TextureTable& table)
 {
-    for (const TextureFile& file : kTextureTable) loadTexture(file.path, file.name);
+    for (const TextureFile& file : table) loadTexture(file.path, file.name);
 }
 
 std::uint32_t TextureManager::getTexture(const std::string& name) const

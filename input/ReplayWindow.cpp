@@ -2,8 +2,8 @@
 
 #include <utility>
 
-ReplayWindow::ReplayWindow(Engine& engine, std::vector<TickInput> ticks, WindowSystem* live)
-    : engine(engine), ticks(std::move(ticks)), live(live)
+ReplayWindow::ReplayWindow(std::function<void(int, int)> adoptSize, std::vector<TickInput> ticks, WindowSystem* live)
+    : adoptSize(std::move(adoptSize)), ticks(std::move(ticks)), live(live)
 {
 }
 
@@ -18,7 +18,7 @@ TickInput ReplayWindow::next()
         return {};
     }
     const TickInput& tick = ticks[played++];
-    for (const auto& [width, height] : tick.window.reshapes) engine.reshape(width, height);
+    for (const auto& [width, height] : tick.window.reshapes) adoptSize(width, height);
     return tick;
 }
 

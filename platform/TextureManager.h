@@ -4,8 +4,10 @@
 #include <map>
 #include <string>
 
+#include "TextureFile.h"
+
 // Turns the game's image files into OpenGL textures once, at start-up, and hands out their
-// texture names by short key.
+// texture names by short key. Each file passes the image checks before the image library sees it.
 class TextureManager {
 public:
     // Prints "gets called" and checks the image library.
@@ -14,8 +16,8 @@ public:
     // Loads one image and registers its texture under name; a failed load prints
     // "loading image unsuccessful", writes "<path>: <reason>" to standard error and registers nothing.
     void loadTexture(const std::string& path, const std::string& name);
-    // Loads the game's eight images in their fixed order (the first becomes texture name 1).
-    void loadAllTextures();
+    // Loads the game's images in the table's order (the first becomes texture name 1).
+    void loadAllTextures(const TextureTable& table);
     // The texture registered under name (case-sensitive), or 0.
     std::uint32_t getTexture(const std::string& name) const;
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "InputSource.h"
+#include "TextureFile.h"
 
 class MenuManager;
 class Renderer;
@@ -49,6 +50,8 @@ public:
     SimulationManager* simulation;
     MenuManager* menu;
     std::unique_ptr<TextureManager> textures;
+    // The images run() loads, handed in by the game.
+    TextureTable images;
     // What the game asks of the window system, and what the render pass draws with. run() installs
     // the toolkit's; tests install scripted ones.
     WindowSystem* window = nullptr;

@@ -117,7 +117,7 @@ void Engine::run(int argc, char** argv)
     glutTimerFunc(static_cast<unsigned>(gEngine->updatePeriodMs), onUpdateTimer, 0);
 
     initGl();
-    textures->loadAllTextures();
+    textures->loadAllTextures(images);
     simulation->textureNames = textures->byName;
     simulation->window = window;
     simulation->init();

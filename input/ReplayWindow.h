@@ -4,7 +4,6 @@
 #include <functional>
 #include <vector>
 
-#include "Engine.h"
 #include "InputSource.h"
 #include "WindowSystem.h"
 
@@ -13,8 +12,9 @@
 // there is no live window at all.
 class ReplayWindow : public WindowSystem, public InputSource {
 public:
-    // live may be null (headless).
-    ReplayWindow(Engine& engine, std::vector<TickInput> ticks, WindowSystem* live = nullptr);
+    // live may be null (headless); adoptSize makes the window take a recorded size.
+    ReplayWindow(std::function<void(int width, int height)> adoptSize, std::vector<TickInput> ticks,
+                 WindowSystem* live = nullptr);
 
     // Live Escape quits with status 1; otherwise the next recorded tick, its reshapes adopted first.
     // Past the last one, onEnd is called.
@@ -36,7 +36,7 @@ public:
     std::function<void()> onEnd;
 
 private:
-    Engine& engine;
+    std::function<void(int width, int height)> adoptSize;
     std::vector<TickInput> ticks;
     WindowSystem* live;
     std::size_t played = 0;

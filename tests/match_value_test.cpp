@@ -1,0 +1,155 @@
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Component.h"
+#include "GameObject.h"
+#include "MySim.h"
+
+// A match as a value: stepped with nothing but its input records, beside another, saved and restored.
+namespace {
+
+// A match with no window, its console in a string.
+struct HeadlessMatch {
+    HeadlessMatch()
+    {
+        game.init();
+        startUp = printed();
+    }
+    std::ostringstream console;
+    MySim game{console};
+    std::string startUp;
+
+    // What the match printed since the last call.
+    std::string printed()
+    {
+        std::string text = console.str();
+        console.str("");
+        return text;
+    }
+};
+
+// Everything observable of a match, floats exactly: bodies with their components, the drawing and
+// update orders, the rules' values and the camera.
+std::string stateOf(const MySim& game)
+{
+    std::string text;
+    char line[160];
+    const auto nameOf = [&game](const GameObject* body) {
+        for (const auto& [name, registered] : game.objects)
+            if (registered == body) return name;
+        return std::string("?");
+    };
+    for (const auto& [name, body] : game.objects) {
+        const Vec2 at = body->getPosition();
+        std::snprintf(line, sizeof line, "%s %a %a %d", name.c_str(), at.x, at.y, body->visible ? 1 : 0);
+        text += line;
+        for (const auto& [role, component] : body->components) text += " " + role + "#" + std::to_string(component->id);
+        for (const GameObject* child : body->children) text += " child " + nameOf(child);
+        text += "\n";
+    }
+    text += "drawn:";
+    for (const GameObject* body : game.drawList) text += " " + nameOf(body);
+    text += "\nupdated:";
+    for (const Component* component : game.components) text += " " + std::to_string(component->id);
+    std::snprintf(line, sizeof line, "\nhealth %d %d score %d %d aim %a %a camera %a %a %a checksum %llx\n",
+                  game.p1Health, game.p2Health, game.p1Score, game.p2Score, game.player2Aim.x, game.player2Aim.y,
+                  game.camera.position.x, game.camera.position.y, game.camera.viewWidth,
+                  static_cast<unsigned long long>(game.checksum()));
+    return text + line;
+}
+
+// Random input for both players that fires a lot: player 1's keys flip now and then, player 2
+// steers around the centre and holds the button most of the time.
+class RandomInput {
+public:
+    explicit RandomInput(unsigned seed) : random(seed) {}
+    TickInput next()
+    {
+        for (std::size_t key = 0; key < Player1Input::kKeys; ++key)
+            if (random() % 12 == 0) held ^= static_cast<std::uint8_t>(1u << key);
+        TickInput input;
+        input.match.player1.keys = held;
+        input.match.player2 = {static_cast<int>(random() % 61) - 30, static_cast<int>(random() % 61) - 30,
+                               random() % 5 != 0, random() % 400 == 0};
+        return input;
+    }
+
+private:
+    std::mt19937 random;
+    std::uint8_t held = 0;
+};
+
+// Console and state after every tick.
+std::vector<std::string> play(HeadlessMatch& match, RandomInput& input, int ticks)
+{
+    std::vector<std::string> seen;
+    for (int tick = 0; tick < ticks; ++tick) {
+        match.game.step(input.next());
+        seen.push_back(match.printed() + stateOf(match.game));
+    }
+    return seen;
+}
+
+TEST(MatchValue, TwoMatchesSteppedInTurnEachPlayAsTheyDoAlone)
+{
+    constexpr int kTicks = 1500;
+    HeadlessMatch aloneA, aloneB;
+    RandomInput inputA(11), inputB(12);
+    const std::vector<std::string> a = play(aloneA, inputA, kTicks);
+    const std::vector<std::string> b = play(aloneB, inputB, kTicks);
+    ASSERT_NE(a.back(), b.back());
+
+    HeadlessMatch matchA, matchB;
+    EXPECT_EQ(matchA.startUp, "base init\nder init\n0\n");
+    EXPECT_EQ(matchB.startUp, matchA.startUp);
+    RandomInput againA(11), againB(12);
+    for (int tick = 0; tick < kTicks; ++tick) {
+        ASSERT_EQ(play(matchA, againA, 1).front(), a[static_cast<std::size_t>(tick)]) << "match A, tick " << tick + 1;
+        ASSERT_EQ(play(matchB, againB, 1).front(), b[static_cast<std::size_t>(tick)]) << "match B, tick " << tick + 1;
+    }
+    // The play had deaths and respawns on both sides.
+    EXPECT_GT(matchA.game.p1Score + matchA.game.p2Score, 0);
+}
+
+// Saved at a random tick and restored after 100 more, a match plays those 100 again exactly: every
+// body, component, order, counter and console line, deaths and respawns and heavy fire included.
+TEST(MatchValue, RestoringASavedTickReplaysTheSameHundredTicks)
+{
+    std::mt19937 chooser(5);
+    int respawns = 0;
+    std::size_t mostBodies = 0;
+    for (int round = 0; round < 6; ++round) {
+        HeadlessMatch match;
+        RandomInput warmUp(100 + static_cast<unsigned>(round));
+        play(match, warmUp, static_cast<int>(chooser() % 1500));
+        // Weak players, so that both die and come back within the hundred ticks.
+        match.game.p1Health = std::min(match.game.p1Health, 20);
+        match.game.p2Health = std::min(match.game.p2Health, 40);
+        const std::string before = stateOf(match.game);
+        const MatchSnapshot saved = match.game.save();
+        ASSERT_EQ(stateOf(match.game), before) << "saving changed the match";
+
+        RandomInput first(200 + static_cast<unsigned>(round));
+        const std::vector<std::string> played = play(match, first, 100);
+        respawns += match.game.p1Score + match.game.p2Score;
+        for (const std::string& tick : played) mostBodies = std::max(mostBodies, tick.size());
+
+        match.game.restore(saved);
+        ASSERT_EQ(stateOf(match.game), before);
+        RandomInput second(200 + static_cast<unsigned>(round));
+        const std::vector<std::string> again = play(match, second, 100);
+        for (std::size_t tick = 0; tick < again.size(); ++tick)
+            ASSERT_EQ(again[tick], played[tick]) << "round " << round << ", tick " << tick + 1 << " after the restore";
+        // A snapshot stays valid after it was restored: once more, straight to its end.
+        match.game.restore(saved);
+        RandomInput third(200 + static_cast<unsigned>(round));
+        EXPECT_EQ(play(match, third, 100).back(), played.back());
+    }
+    EXPECT_GE(respawns, 3);
+}
+
+} // namespace
