@@ -2,7 +2,8 @@
 
 #include "GameObject.h"
 
-PhysicsComp::PhysicsComp(int id, GameObject* owner, const Vec2& velocity) : Component(id), velocity(velocity), owner(owner)
+PhysicsComp::PhysicsComp(int id, GameObject* owner, const Vec2& velocity)
+    : Component(id), velocity(velocity), owner(owner)
 {
 }
 

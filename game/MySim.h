@@ -101,7 +101,6 @@ public:
     bool captureKeyWasHeld = false;
 
 private:
-
     GameObject* bodyNamed(const std::string& name) const;
     // Pans towards the players' midpoint and zooms so that both stay in view.
     void followPlayersWithCamera();

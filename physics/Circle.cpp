@@ -6,8 +6,7 @@
 #include "Collision.h"
 #include "Poly.h"
 
-Circle::Circle(const Vec2& position, float radius, std::uint16_t layer, std::uint32_t texture,
-               std::uint16_t kind)
+Circle::Circle(const Vec2& position, float radius, std::uint16_t layer, std::uint32_t texture, std::uint16_t kind)
     : position(position), radius(radius)
 {
     const float x = position.x;

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include <GL/glew.h>
+
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
@@ -97,4 +98,3 @@ void GlRenderer::drawHud(HudValues& hud)
     hud.lastFrameMs = hud.nowMs;
     glColor3f(1.0f, 1.0f, 1.0f);
 }
-

@@ -188,8 +188,7 @@ TEST_F(Arena, BulletPushedIntoAnotherWallBouncesOffItInTheSameTick)
 {
     clearArena();
     const auto slab = [](float left, float right) {
-        return new Poly(Vec2((left + right) / 2, 0), 1, 1, 0, 3,
-                        {{left, -50}, {right, -50}, {right, 50}, {left, 50}});
+        return new Poly(Vec2((left + right) / 2, 0), 1, 1, 0, 3, {{left, -50}, {right, -50}, {right, 50}, {left, 50}});
     };
     game.objects["wallA"] = slab(-100, 0);
     game.objects["wallB"] = slab(14, 100);

@@ -11,6 +11,7 @@ packages=(
     libgl1-mesa-dri                                       # software OpenGL for virtual displays
     libgtest-dev libgmock-dev libbenchmark-dev            # tests and benchmarks
     clang libclang-rt-14-dev                              # the fuzzer
+    clang-format                                          # the formatting check
     xvfb xauth xdotool x11-utils imagemagick              # running and watching the real window
 )
 

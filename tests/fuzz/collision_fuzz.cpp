@@ -46,7 +46,7 @@ bool isConvex(const std::vector<Vec2>& v)
         const Vec2 &a = v[i], &b = v[(i + 1) % n], &c = v[(i + 2) % n];
         const double ex = double(b.x) - a.x, ey = double(b.y) - a.y, fx = double(c.x) - b.x, fy = double(c.y) - b.y;
         const double cross = ex * fy - ey * fx, dot = ex * fx + ey * fy;
-        if (n > 2 && cross == 0.0 && dot < 0.0) return false; // doubling back hides an edge of the hull
+        if (n > 2 && cross == 0.0 && dot < 0.0) return false;        // doubling back hides an edge of the hull
         const int side = cross > 0.0 ? 1 : cross != 0.0 ? -1 : turn; // NaN counts as a right turn
         if (side != turn && turn != 0) return false;
         turn = side;
