@@ -139,3 +139,13 @@ Vec2 reflectPoint(const Vec2& a, const Vec2& b, const Vec2& p)
     const float scale = lengthSquared != 0.0f ? 1.0f / lengthSquared : 0.0f;
     return Vec2(b.x + (offset.x - removed.x * scale), b.y + (offset.y - removed.y * scale));
 }
+
+bool P2BulletComp::assignFrom(const Component& other, const BodyRelink& relink)
+{
+    const auto* same = dynamic_cast<const P2BulletComp*>(&other);
+    if (same == nullptr) return false;
+    *this = *same;
+    target = relink(same->target);
+    body = relink(same->body);
+    return true;
+}

@@ -23,6 +23,7 @@ public:
 
     void update() override;
     std::unique_ptr<Component> clone(const BodyRelink& relink) const override;
+    bool assignFrom(const Component& other, const BodyRelink& relink) override;
 
     // Set once "bullet1" has struck the bullet; it then hurts player 2 instead of player 1.
     bool deflected = false;

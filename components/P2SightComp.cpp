@@ -55,3 +55,12 @@ void P2SightComp::update()
     if (body->children.empty() || body->children.front()->shapeType != ShapeType::Poly) return;
     static_cast<Poly*>(body->children.front())->makeBeam(start, best, kBeamWidth);
 }
+
+bool P2SightComp::assignFrom(const Component& other, const BodyRelink& relink)
+{
+    const auto* same = dynamic_cast<const P2SightComp*>(&other);
+    if (same == nullptr) return false;
+    *this = *same;
+    body = relink(same->body);
+    return true;
+}

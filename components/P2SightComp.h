@@ -15,6 +15,7 @@ public:
 
     void update() override;
     std::unique_ptr<Component> clone(const BodyRelink& relink) const override;
+    bool assignFrom(const Component& other, const BodyRelink& relink) override;
 
     // The player the sight belongs to; not owned.
     GameObject* body;

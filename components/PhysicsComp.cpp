@@ -15,3 +15,12 @@ std::unique_ptr<Component> PhysicsComp::clone(const BodyRelink& relink) const
     copy->owner = relink(owner);
     return copy;
 }
+
+bool PhysicsComp::assignFrom(const Component& other, const BodyRelink& relink)
+{
+    const auto* same = dynamic_cast<const PhysicsComp*>(&other);
+    if (same == nullptr) return false;
+    *this = *same;
+    owner = relink(same->owner);
+    return true;
+}

@@ -13,6 +13,7 @@ public:
     // Translates the owner (and its children) by velocity.
     void update() override;
     std::unique_ptr<Component> clone(const BodyRelink& relink) const override;
+    bool assignFrom(const Component& other, const BodyRelink& relink) override;
 
     // World units per tick; changed only by whoever writes it.
     Vec2 velocity;

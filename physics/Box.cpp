@@ -49,3 +49,13 @@ bool Box::collisionMtv(const GameObject* other, Vec2* mtv) const
 void Box::draw(QuadRenderer&) const {}
 
 std::unique_ptr<GameObject> Box::clone() const { return std::make_unique<Box>(*this); }
+
+bool Box::assignFrom(const GameObject& other)
+{
+    const auto* box = dynamic_cast<const Box*>(&other);
+    if (box == nullptr) return false;
+    assignSettings(other);
+    lower = box->lower;
+    upper = box->upper;
+    return true;
+}

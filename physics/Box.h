@@ -24,6 +24,7 @@ public:
     bool collisionMtv(const GameObject* other, Vec2* mtv) const override;
     void draw(QuadRenderer& renderer) const override;
     std::unique_ptr<GameObject> clone() const override;
+    bool assignFrom(const GameObject& other) override;
 
     // Smallest x and y, world units.
     Vec2 lower;

@@ -87,3 +87,15 @@ std::unique_ptr<GameObject> Circle::clone() const
     copy->quad.layerRef = &copy->layer;
     return copy;
 }
+
+bool Circle::assignFrom(const GameObject& other)
+{
+    const auto* circle = dynamic_cast<const Circle*>(&other);
+    if (circle == nullptr) return false;
+    assignSettings(other);
+    quad.corners = circle->quad.corners;
+    quad.texture = circle->quad.texture;
+    position = circle->position;
+    radius = circle->radius;
+    return true;
+}

@@ -23,6 +23,7 @@ public:
     bool collisionMtv(const GameObject* other, Vec2* mtv) const override;
     void draw(QuadRenderer& renderer) const override;
     std::unique_ptr<GameObject> clone() const override;
+    bool assignFrom(const GameObject& other) override;
 
     // The drawn square; built once, then only moved and turned with the centre.
     TexturedQuad quad;

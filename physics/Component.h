@@ -22,12 +22,14 @@ public:
     // id is the component's serial number, handed out by the simulation that makes it.
     explicit Component(int id) : id(id) {}
     virtual ~Component() = default;
-    Component& operator=(const Component&) = delete;
 
     // One tick of behaviour.
     virtual void update() = 0;
     // The same behaviour, id and state, pointing at the copies of its bodies; outside any update order.
     virtual std::unique_ptr<Component> clone(const BodyRelink& relink) const = 0;
+    // Takes the id and state of other if it is the same behaviour (true), pointing at the copies of
+    // its bodies; the bookkeeping stays.
+    virtual bool assignFrom(const Component& other, const BodyRelink& relink) = 0;
 
     int id;
 
@@ -38,6 +40,11 @@ public:
     std::size_t updateIndex = kNotEnrolled;
 
 protected:
-    // Copies the id and nothing of the bookkeeping.
+    // Copy and assignment take the id and nothing of the bookkeeping.
     Component(const Component& other) : id(other.id) {}
+    Component& operator=(const Component& other)
+    {
+        id = other.id;
+        return *this;
+    }
 };

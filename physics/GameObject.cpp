@@ -13,6 +13,17 @@ GameObject::GameObject(const GameObject& other)
 {
 }
 
+void GameObject::assignSettings(const GameObject& other)
+{
+    layer = other.layer;
+    kind = other.kind;
+    shapeType = other.shapeType;
+    markedForRemoval = other.markedForRemoval;
+    visible = other.visible;
+    rotationFollow = other.rotationFollow;
+    translationFollow = other.translationFollow;
+}
+
 void GameObject::translate(float dx, float dy) { translate(Vec2(dx, dy)); }
 
 void GameObject::moveTo(const Vec2& target) { translate(target - getPosition()); }

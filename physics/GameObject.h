@@ -40,6 +40,9 @@ public:
     // A body of the same shape, place and settings, with no children or components and outside any
     // draw list: the caller attaches those again.
     virtual std::unique_ptr<GameObject> clone() const = 0;
+    // Takes the shape, place and settings of other if it is the same kind of body (true); children,
+    // components and the draw-list place stay as they are.
+    virtual bool assignFrom(const GameObject& other) = 0;
 
     // Shows or hides this body and its whole attached tree.
     void setVisible(bool flag);
@@ -70,6 +73,8 @@ protected:
     // Copies the settings; children, components and the draw-list place stay behind.
     GameObject(const GameObject& other);
 
+    // The settings the copy constructor copies.
+    void assignSettings(const GameObject& other);
     void translateChildren(const Vec2& delta);
     void rotateChildren(float angle, const Vec2& pivot);
 };

@@ -124,3 +124,19 @@ std::unique_ptr<GameObject> Poly::clone() const
     copy->boundsClock = nullptr;
     return copy;
 }
+
+bool Poly::assignFrom(const GameObject& other)
+{
+    const auto* poly = dynamic_cast<const Poly*>(&other);
+    if (poly == nullptr) return false;
+    assignSettings(other);
+    edgeQuads = poly->edgeQuads;
+    for (TexturedQuad& band : edgeQuads) band.layerRef = &layer;
+    position = poly->position;
+    vertices = poly->vertices;
+    edgeWidth = poly->edgeWidth;
+    texture = poly->texture;
+    bounds = poly->bounds;
+    noteBoundsChange();
+    return true;
+}

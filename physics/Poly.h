@@ -31,6 +31,7 @@ public:
     bool collisionMtv(const GameObject* other, Vec2* mtv) const override;
     void draw(QuadRenderer& renderer) const override;
     std::unique_ptr<GameObject> clone() const override;
+    bool assignFrom(const GameObject& other) override;
 
     // One band per edge, in edge order.
     std::vector<TexturedQuad> edgeQuads;

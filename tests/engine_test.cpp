@@ -29,6 +29,7 @@ struct JournalComponent : Component {
     {
         return std::make_unique<JournalComponent>(*this);
     }
+    bool assignFrom(const Component&, const BodyRelink&) override { return false; }
     std::string name;
 };
 

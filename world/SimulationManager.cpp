@@ -49,6 +49,19 @@ void attachCopies(const std::vector<std::pair<const GameObject*, GameObject*>>& 
             copy->components.emplace_hint(copy->components.end(), name, component->clone(relink).release());
     }
 }
+// Has body's components, which must carry the same roles as saved's, take their saved state in place;
+// false if any role or behaviour differs (some may then have been assigned already).
+bool assignComponents(GameObject& body, const GameObject& saved, const BodyRelink& relink)
+{
+    if (body.components.size() != saved.components.size()) return false;
+    auto mine = body.components.begin();
+    for (const auto& [role, component] : saved.components) {
+        if (mine->first != role || !mine->second->assignFrom(*component, relink)) return false;
+        mine->second->updateIndex = Component::kNotEnrolled;
+        ++mine;
+    }
+    return true;
+}
 } // namespace
 
 const TickInput SimulationManager::kNoInput{};
@@ -123,41 +136,82 @@ WorldSnapshot SimulationManager::saveWorld() const
     return snapshot;
 }
 
+// Bodies whose name and kind of shape survive take the saved state in place, and so do their
+// components, so that going back a few ticks allocates only for what came or went since.
 void SimulationManager::restoreWorld(const WorldSnapshot& snapshot)
 {
-    for (auto& [name, body] : objects) delete body;
-    objects.clear();
-    drawList.clear();
-    moreDrawSlots.clear();
-    components.clear();
-    updateOrder.clear();
-    updateHoles = 0;
-
     SortedRelink relink;
     std::vector<std::pair<const GameObject*, GameObject*>> copies;
     copies.reserve(snapshot.bodies.size());
-    for (const auto& [name, saved] : snapshot.bodies) {
-        GameObject* copy = saved != nullptr ? saved->clone().release() : nullptr;
-        objects[name] = copy;
-        copies.emplace_back(saved.get(), copy);
-        if (copy != nullptr) relink.add(saved.get(), copy);
+    std::vector<bool> kept(snapshot.bodies.size());
+    std::vector<GameObject*> gone;
+    auto live = objects.begin();
+    const auto leave = [this, &gone](ObjectMap::iterator at) {
+        gone.push_back(at->second);
+        return objects.erase(at);
+    };
+    for (std::size_t i = 0; i < snapshot.bodies.size(); ++i) {
+        const auto& [name, saved] = snapshot.bodies[i];
+        while (live != objects.end() && live->first < name) live = leave(live);
+        GameObject* body = nullptr;
+        if (live != objects.end() && live->first == name && saved != nullptr && live->second != nullptr &&
+            live->second->assignFrom(*saved)) {
+            body = live->second;
+            kept[i] = true;
+            ++live;
+        } else {
+            if (live != objects.end() && live->first == name) live = leave(live);
+            body = saved != nullptr ? saved->clone().release() : nullptr;
+            objects[name] = body;
+        }
+        copies.emplace_back(saved.get(), body);
+        if (body != nullptr) relink.add(saved.get(), body);
     }
+    while (live != objects.end()) live = leave(live);
     relink.seal();
-    attachCopies(copies, relink);
-    for (const std::size_t at : snapshot.drawOrder) {
-        GameObject* body = copies[at].second;
-        const auto place = drawList.insert(drawList.end(), body);
-        if (body->inDrawList) {
-            moreDrawSlots.emplace(body, place);
+
+    std::vector<std::pair<const GameObject*, GameObject*>> fresh;
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        const auto& [saved, body] = copies[i];
+        if (body == nullptr) continue;
+        body->inDrawList = false;
+        if (!kept[i] || !assignComponents(*body, *saved, relink)) {
+            for (auto& [role, component] : body->components) delete component;
+            body->components.clear();
+            body->children.clear();
+            fresh.emplace_back(saved, body);
             continue;
         }
-        body->drawEntry = place;
-        body->inDrawList = true;
+        body->children.clear();
+        for (const GameObject* child : saved->children) body->children.push_back(relink(child));
     }
-    for (const auto& [at, name] : snapshot.updateOrder) {
+    attachCopies(fresh, relink);
+    for (GameObject* body : gone) delete body;
+
+    // The orders again, in the list nodes they already have.
+    drawList.resize(snapshot.drawOrder.size());
+    moreDrawSlots.clear();
+    auto place = drawList.begin();
+    for (const std::size_t at : snapshot.drawOrder) {
         GameObject* body = copies[at].second;
-        Component* component = body->components.at(name);
-        component->updateEntry = components.insert(components.end(), component);
+        *place = body;
+        if (body->inDrawList) {
+            moreDrawSlots.emplace(body, place);
+        } else {
+            body->drawEntry = place;
+            body->inDrawList = true;
+        }
+        ++place;
+    }
+    components.resize(snapshot.updateOrder.size());
+    updateOrder.clear();
+    updateHoles = 0;
+    auto entry = components.begin();
+    for (const auto& [at, role] : snapshot.updateOrder) {
+        GameObject* body = copies[at].second;
+        Component* component = body->components.at(role);
+        *entry = component;
+        component->updateEntry = entry++;
         component->updateIndex = updateOrder.size();
         updateOrder.push_back({component, body});
     }
