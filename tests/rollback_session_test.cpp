@@ -1,0 +1,281 @@
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <gtest/gtest.h>
+#include <optional>
+#include <random>
+#include <vector>
+
+#include "PacketCodec.h"
+#include "RollbackSession.h"
+#include "SyncTest.h"
+
+namespace {
+
+// A small deterministic match: one number stirred by both inputs every tick. Two deliberate faults can be switched
+// on: a tick from which one machine's arithmetic differs, and a counter the snapshots forget.
+class ToyGame : public RollbackGame {
+public:
+    struct State {
+        std::uint64_t value = 1;
+        int tick = 0;
+        bool operator==(const State& other) const { return value == other.value && tick == other.tick; }
+    };
+
+    void save(int slot) override { slots.at(slot) = state; }
+    void restore(int slot) override { state = slots.at(slot); }
+    void step(const MatchInput& input) override
+    {
+        const auto& mouse = input.player2;
+        const std::uint64_t stir = input.player1.keys ^ std::uint64_t(std::uint32_t(mouse.pointerX)) << 8 ^
+                                   std::uint64_t(std::uint32_t(mouse.pointerY)) << 32 ^ mouse.leftDown << 1 ^
+                                   std::uint64_t(mouse.captureKey) << 63;
+        state.value = state.value * 6364136223846793005ull + stir + 1442695040888963407ull;
+        if (state.tick == corruptAt) ++state.value;
+        if (state.tick >= forgetFrom) state.value += hidden;
+        ++hidden;
+        ++state.tick;
+    }
+    std::uint64_t checksum() const override { return state.value ^ std::uint64_t(state.tick) << 48; }
+
+    State state;
+    int corruptAt = -1;
+    int forgetFrom = 1 << 30;
+
+private:
+    std::array<State, kSnapshotSlots> slots{};
+    int hidden = 0;
+};
+
+// What each player does at a given moment: changing often, so that guesses are often wrong.
+MatchInput scripted(int player, int tick)
+{
+    MatchInput input;
+    if (player == 1)
+        input.player1.keys = std::uint8_t((tick / 5) * 37);
+    else
+        input.player2 = {(tick / 3) % 200 - 100, -(tick / 7), tick % 11 < 4, tick % 50 == 0};
+    return input;
+}
+
+// One direction of a network: unreliable datagrams are lost and reordered, reliable ones only delayed, in order.
+class Link {
+public:
+    Link(int lossPercent, int delay, int jitter, unsigned seed)
+        : loss(lossPercent), delay(delay), jitter(jitter), random(seed)
+    {
+    }
+
+    void send(const Packet& packet, int now)
+    {
+        const bool reliable = !std::holds_alternative<InputBatch>(packet);
+        if (!reliable && int(random() % 100) < loss) return;
+        int at = now + delay + (jitter > 0 ? int(random() % (jitter + 1)) : 0);
+        if (reliable) at = lastReliable = std::max(at, lastReliable);
+        inFlight.push_back({at, encodePacket(packet)});
+    }
+    std::vector<Datagram> arrived(int now)
+    {
+        std::vector<Datagram> due;
+        for (auto it = inFlight.begin(); it != inFlight.end();)
+            if (it->first <= now)
+                due.push_back(it->second), it = inFlight.erase(it);
+            else
+                ++it;
+        return due;
+    }
+
+private:
+    int loss, delay, jitter, lastReliable = 0;
+    std::mt19937 random;
+    std::deque<std::pair<int, Datagram>> inFlight;
+};
+
+struct Side {
+    explicit Side(SessionConfig config)
+        : config(config), session(game, config, [this](int tick, const MatchInput& input) {
+              EXPECT_EQ(tick, int(confirmed.size()));
+              confirmed.push_back(input);
+          })
+    {
+    }
+    // One frame: take what arrived, run a tick unless told to wait, send.
+    void frame(Link& in, Link& out, int now, bool start)
+    {
+        for (const Datagram& bytes : in.arrived(now)) {
+            const auto decoded = decodePacket(bytes.data(), bytes.size(), std::uint32_t(session.currentTick()));
+            ASSERT_TRUE(std::holds_alternative<Packet>(decoded));
+            session.receive(std::get<Packet>(decoded));
+        }
+        waited = session.recommendedFrameDelay() > 0;
+        if (start && !waited) session.advance(scripted(config.localPlayer, session.currentTick()));
+        maxPredicted = std::max(maxPredicted, session.predictedTicks());
+        if (const auto batch = session.inputBatch()) out.send(*batch, now);
+        for (const Packet& message : session.takeMessages()) out.send(message, now);
+    }
+
+    SessionConfig config;
+    ToyGame game;
+    RollbackSession session;
+    std::vector<MatchInput> confirmed;
+    int maxPredicted = 0;
+    bool waited = false;
+};
+
+struct LinkShape {
+    int lossPercent, delay, jitter;
+};
+
+// Runs both sides frame by frame until both stop or the frame budget runs out; b starts late by bLag frames.
+void play(Side& a, Side& b, LinkShape shape, int bLag = 0, int frames = 5000)
+{
+    Link toB(shape.lossPercent, shape.delay, shape.jitter, 7), toA(shape.lossPercent, shape.delay, shape.jitter, 11);
+    for (int now = 0; now < frames; ++now) {
+        if (a.session.state() != SessionState::Running && b.session.state() != SessionState::Running) return;
+        a.frame(toA, toB, now, true);
+        b.frame(toB, toA, now, now >= bLag);
+    }
+}
+
+// The match as it should come out: every tick with both scripted inputs, no guessing.
+ToyGame::State reference(const std::vector<MatchInput>& inputs)
+{
+    ToyGame game;
+    for (const MatchInput& input : inputs) game.step(input);
+    return game.state;
+}
+
+TEST(RollbackSession, BothSidesEndAgreeingWhateverTheLink)
+{
+    const struct {
+        LinkShape link;
+        int inputDelay;
+        bool mustRollBack;
+        int predicted; // the most ticks run on a guess, if the link fixes it
+    } cases[] = {
+        {{0, 0, 0}, 2, false, 0},                   // inputs arrive before they are needed
+        {{0, 1, 0}, 0, true, -1},                   // every guess a tick late
+        {{25, 3, 4}, 2, true, -1},                  // loss and reordering
+        {{50, 6, 12}, 0, true, kMaxPredictedTicks}, // worse than the prediction window
+        {{10, 2, 3}, kMaxInputDelay, false, 0},     // the delay hides the latency
+    };
+    constexpr int kTicks = 600;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "loss " << c.link.lossPercent << " delay " << c.link.delay);
+        Side a({1, c.inputDelay, kTicks}), b({2, c.inputDelay, kTicks});
+        play(a, b, c.link);
+        EXPECT_EQ(a.session.state(), SessionState::Finished);
+        EXPECT_EQ(b.session.state(), SessionState::Finished);
+        // Confirmed inputs: identical on both sides, and exactly the scripted ones after the input delay.
+        ASSERT_EQ(a.confirmed.size(), std::size_t(kTicks));
+        EXPECT_EQ(a.confirmed, b.confirmed);
+        for (int tick = c.inputDelay; tick < kTicks; ++tick) {
+            EXPECT_EQ(a.confirmed[tick].player1, scripted(1, tick - c.inputDelay).player1) << tick;
+            EXPECT_EQ(a.confirmed[tick].player2, scripted(2, tick - c.inputDelay).player2) << tick;
+        }
+        EXPECT_EQ(a.game.state, reference(a.confirmed));
+        EXPECT_EQ(b.game.state, reference(a.confirmed));
+        EXPECT_EQ(a.session.rollbacks() > 0 || b.session.rollbacks() > 0, c.mustRollBack);
+        const int predicted = std::max(a.maxPredicted, b.maxPredicted);
+        EXPECT_LE(predicted, kMaxPredictedTicks);
+        EXPECT_TRUE(c.predicted < 0 || predicted == c.predicted) << predicted;
+        EXPECT_EQ(a.session.rejectedMessages() + b.session.rejectedMessages(), 0);
+    }
+}
+
+TEST(RollbackSession, ALateDifferingInputRewindsToItsTick)
+{
+    for (const bool guessedRight : {true, false}) {
+        Side side({1, 0, 100});
+        for (int tick = 0; tick < 3; ++tick) ASSERT_TRUE(side.session.advance(scripted(1, tick)));
+        // The peer's real inputs for ticks 0 to 2: the guess (nothing held) or a held button from tick 1.
+        InputBatch late{2, 3, 3, 0, std::vector<MatchInput>(3)};
+        if (!guessedRight) late.inputs[1].player2.leftDown = late.inputs[2].player2.leftDown = true;
+        side.session.receive(late);
+        side.session.advance(scripted(1, 3));
+        EXPECT_EQ(side.session.rollbacks(), guessedRight ? 0 : 1);
+        ASSERT_EQ(side.confirmed.size(), 3u);
+        EXPECT_EQ(side.confirmed[1].player2.leftDown, !guessedRight);
+        // Tick 3 ran on the newest known input, after the rewound ticks ran on the real ones.
+        std::vector<MatchInput> expected = side.confirmed;
+        expected.push_back(scripted(1, 3));
+        expected.back().player2 = late.inputs[2].player2;
+        EXPECT_EQ(side.game.state, reference(expected));
+    }
+}
+
+TEST(RollbackSession, WaitsRatherThanGuessMoreThanThePredictionWindow)
+{
+    Side side({2, 0, 100});
+    for (int tick = 0; tick < kMaxPredictedTicks; ++tick) EXPECT_TRUE(side.session.advance(scripted(2, tick)));
+    EXPECT_FALSE(side.session.advance(scripted(2, kMaxPredictedTicks)));
+    EXPECT_EQ(side.session.currentTick(), kMaxPredictedTicks);
+    EXPECT_EQ(side.session.predictedTicks(), kMaxPredictedTicks);
+    side.session.receive(InputBatch{1, 1, 1, 0, {MatchInput{}}});
+    EXPECT_TRUE(side.session.advance(scripted(2, kMaxPredictedTicks)));
+    EXPECT_EQ(side.confirmed.size(), 1u);
+}
+
+TEST(RollbackSession, ADesyncEndsBothSidesAtTheFirstCheckpointAfterIt)
+{
+    for (const int corruptAt : {0, 59, 60, 130}) {
+        Side a({1, 2, 600}), b({2, 2, 600});
+        b.game.corruptAt = corruptAt;
+        play(a, b, {10, 2, 2});
+        const int checkpoint = (corruptAt / kChecksumInterval + 1) * kChecksumInterval;
+        EXPECT_EQ(a.session.state(), SessionState::Desynced) << corruptAt;
+        EXPECT_EQ(b.session.state(), SessionState::Desynced) << corruptAt;
+        EXPECT_EQ(a.session.desyncTick(), checkpoint) << corruptAt;
+        EXPECT_EQ(b.session.desyncTick(), checkpoint) << corruptAt;
+    }
+}
+
+TEST(RollbackSession, TheSideRunningAheadSlowsDownUntilTheyMeet)
+{
+    // b starts six frames late; a waits a frame now and then until the two run within the tolerance.
+    Side a({1, 2, 300}), b({2, 2, 300});
+    Link toB(0, 2, 0, 1), toA(0, 2, 0, 2);
+    int waits = 0;
+    for (int now = 0; now < 200; ++now) {
+        a.frame(toA, toB, now, true);
+        b.frame(toB, toA, now, now >= 6);
+        waits += a.waited;
+        EXPECT_FALSE(b.waited) << now;
+    }
+    EXPECT_GE(waits, 2);
+    EXPECT_LE(std::abs(a.session.currentTick() - b.session.currentTick()), kSyncTolerance);
+}
+
+TEST(RollbackSession, NonsenseFromThePeerIsCountedAndIgnored)
+{
+    Side side({1, 0, 100});
+    const Packet nonsense[] = {
+        InputBatch{1, 0, 0, 0, {MatchInput{}}}, // the local player's own inputs
+        ChecksumReport{59, 1},                  // not a checkpoint
+        Hello{},                                // belongs to the link
+    };
+    for (const Packet& packet : nonsense) side.session.receive(packet);
+    side.session.receive(InputBatch{2, 0, 0, 0, {MatchInput{}}});
+    side.session.receive(InputBatch{2, 0, 0, 0, {scripted(2, 1)}}); // contradicts the input just received
+    EXPECT_EQ(side.session.rejectedMessages(), 4);
+    side.session.receive(Goodbye{GoodbyeReason::Quit, 0});
+    EXPECT_EQ(side.session.state(), SessionState::PeerQuit);
+    EXPECT_FALSE(side.session.advance(MatchInput{}));
+}
+
+TEST(SyncTest, FindsStateTheSnapshotsForgetAtTheTickItFirstMatters)
+{
+    for (const int distance : {1, 4, kSnapshotSlots}) {
+        for (const int forgetFrom : {-1, 0, 37}) {
+            ToyGame game;
+            if (forgetFrom >= 0) game.forgetFrom = forgetFrom;
+            SyncTest test(game, distance);
+            std::optional<int> found;
+            for (int tick = 0; tick < 120 && !found; ++tick) found = test.step(scripted(1, tick));
+            EXPECT_EQ(found, forgetFrom >= 0 ? std::optional<int>(forgetFrom) : std::nullopt) << distance;
+        }
+    }
+}
+
+} // namespace
