@@ -14,9 +14,9 @@ seed="${FUZZ_SEED:-1}"
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
       -DCMAKE_CXX_COMPILER=clang++ -DSKIRMORA_FUZZ=ON -DSKIRMORA_TESTS=ON -DSKIRMORA_BENCH=OFF
-cmake --build "$build" --target collision_fuzz image_fuzz -j 2
+cmake --build "$build" --target collision_fuzz image_fuzz packet_fuzz -j 2
 
-mkdir -p "$build/fuzz-corpus" "$build/image-corpus" "$build/image-seeds" "$build/fuzz-artifacts"
+mkdir -p "$build/fuzz-corpus" "$build/image-corpus" "$build/image-seeds" "$build/packet-corpus" "$build/fuzz-artifacts"
 # The collision code prints a line for every unresolvable (NaN) axis: close stdout to keep the log short.
 "$build/tests/fuzz/collision_fuzz" -max_total_time="$seconds" -seed="$seed" -close_fd_mask=1 \
     -artifact_prefix="$build/fuzz-artifacts/" "$build/fuzz-corpus"
@@ -30,3 +30,7 @@ for image in "$root"/Content/Graphics/*; do
 done
 "$build/tests/fuzz/image_fuzz" -max_total_time="$seconds" -seed="$seed" -artifact_prefix="$build/fuzz-artifacts/image-" \
     "$build/image-corpus" "$build/image-seeds"
+
+# The datagram decoder, fed as a hostile peer would feed it.
+"$build/tests/fuzz/packet_fuzz" -max_total_time="$seconds" -seed="$seed" -artifact_prefix="$build/fuzz-artifacts/packet-" \
+    "$build/packet-corpus"
