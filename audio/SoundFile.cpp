@@ -9,8 +9,8 @@
 
 namespace {
 
-// Five seconds of stereo 32-bit samples at the highest rate, with room for headers; larger files are
-// refused before the library reads them.
+// Five seconds of stereo 64-bit samples at the highest rate fit, with room for headers; larger files
+// are refused before the library reads them.
 constexpr std::uintmax_t kMaxSoundFileBytes = 16u << 20;
 
 struct SoundFileCloser {

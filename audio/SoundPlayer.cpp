@@ -191,7 +191,6 @@ SoundPlayer::SoundPlayer(const std::string& soundsDir, std::ostream& messages)
 
 SoundPlayer::~SoundPlayer() = default;
 SoundPlayer::SoundPlayer(SoundPlayer&&) noexcept = default;
-SoundPlayer& SoundPlayer::operator=(SoundPlayer&&) noexcept = default;
 
 void SoundPlayer::play(const std::vector<MatchEvent>& tickEvents, const Listener& listener, std::uint32_t tick)
 {

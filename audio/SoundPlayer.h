@@ -29,7 +29,7 @@ const char* soundFileName(MatchEventKind kind);
 // relative to the listener so that the device pans and attenuates it, from a small fixed pool of
 // voices. WallScrape is a loop that plays while its events keep arriving, one per tick. Nothing here
 // waits for the device, which mixes on its own thread. Without a device, or for a clip that failed to
-// load, everything is silent and harmless. One player at a time: it makes its device current.
+// load, everything is silent and harmless. One player at a time: OpenAL has one current context.
 class SoundPlayer {
 public:
     // Opens the default device and loads the clip of every event kind from soundsDir. No device gives
@@ -37,8 +37,9 @@ public:
     SoundPlayer(const std::string& soundsDir, std::ostream& messages);
     // Stops everything and closes the device.
     ~SoundPlayer();
+    // Moves hand the device over; there is no assignment, which would hold two devices at once.
     SoundPlayer(SoundPlayer&&) noexcept;
-    SoundPlayer& operator=(SoundPlayer&&) noexcept;
+    SoundPlayer& operator=(SoundPlayer&&) = delete;
 
     // Starts one tick's sounds; call once per tick, with every event of that tick. The scrape loop
     // stops at the first tick without a WallScrape event.
