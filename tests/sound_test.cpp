@@ -34,9 +34,18 @@ std::string waveCapture(const fs::path& file)
            file.string() + "\n";
 }
 
+// A fresh folder under this process's own, which goes when the process ends (and not when a child does).
 fs::path scratch(const std::string& name)
 {
-    const fs::path dir = fs::temp_directory_path() / ("skirmora_sound_" + std::to_string(getpid()) + "_" + name);
+    static const struct Root {
+        pid_t owner = getpid();
+        fs::path path = fs::temp_directory_path() / ("skirmora_sound_test_" + std::to_string(owner));
+        ~Root()
+        {
+            if (getpid() == owner) fs::remove_all(path);
+        }
+    } root;
+    const fs::path dir = root.path / name;
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
@@ -55,7 +64,6 @@ void withOpenAl(const std::string& config, const std::function<void()>& check)
     if (child == 0) {
         setenv("ALSOFT_CONF", file.c_str(), 1);
         check();
-        std::cout.flush();
         std::exit(testing::Test::HasFailure() ? 1 : 0);
     }
     int status = 0;
@@ -118,14 +126,24 @@ std::function<void(const fs::path&)> library(int format, int channels, int rate,
 }
 
 struct Capture {
-    double leftEnergy = 0.0;
-    double rightEnergy = 0.0;
+    double leftEnergy = 0.0, rightEnergy = 0.0; // sums of squared samples
     int peak = 0;
     sf_count_t frames = 0;
 };
 
-Capture readCapture(const fs::path& path)
+// Plays tick's events on a captured device for seconds and returns what came out.
+Capture captured(const std::string& name, const std::vector<MatchEvent>& tick, double seconds)
 {
+    const fs::path path = scratch(name) / "capture.wav";
+    withOpenAl(waveCapture(path), [&] {
+        {
+            std::ostringstream messages;
+            SoundPlayer player(kShippedSounds, messages);
+            ASSERT_TRUE(player.hasDevice()) << messages.str();
+            player.play(tick, kCamera);
+            std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+        } // the device closes, and the file is complete
+    });
     Capture capture;
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
@@ -139,22 +157,6 @@ Capture readCapture(const fs::path& path)
     }
     if (file != nullptr) sf_close(file);
     return capture;
-}
-
-// Plays tick's events on a captured device for seconds and returns what came out.
-Capture captured(const std::string& name, const std::vector<MatchEvent>& tick, double seconds)
-{
-    const fs::path file = scratch(name) / "capture.wav";
-    withOpenAl(waveCapture(file), [&] {
-        {
-            std::ostringstream messages;
-            SoundPlayer player(kShippedSounds, messages);
-            ASSERT_TRUE(player.hasDevice()) << messages.str();
-            player.play(tick, kCamera);
-            std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-        } // the device closes, and the file is complete
-    });
-    return readCapture(file);
 }
 
 TEST(SoundPlayer, ShippedSoundsPlayAndStopByEvent)
@@ -307,7 +309,6 @@ TEST(SoundPlayer, TheMixFollowsWhereSoundsAre)
     EXPECT_GT(left.rightEnergy, 0.0);
     EXPECT_GT(right.rightEnergy, 2.0 * right.leftEnergy);
     EXPECT_NEAR(middle.leftEnergy / middle.rightEnergy, 1.0, 0.1);
-    EXPECT_GT(middle.peak, 1000);
     EXPECT_LT(far.leftEnergy + far.rightEnergy, 0.25 * (left.leftEnergy + left.rightEnergy));
     EXPECT_GT(quiet.frames, 4410);
     EXPECT_EQ(quiet.peak, 0);
