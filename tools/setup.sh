@@ -8,6 +8,7 @@ packages=(
     libglut-dev libglu1-mesa-dev libglew-dev libdevil-dev # window, OpenGL, images
     zlib1g-dev                                            # checking PNG image data
     libenet-dev pkg-config                                # networked play
+    libopenal-dev libsndfile1-dev                         # sound: playback and sound files
     libx11-dev                                            # the physical keyboard's state
     libgl1-mesa-dri                                       # software OpenGL for virtual displays
     libgtest-dev libgmock-dev libbenchmark-dev            # tests and benchmarks
