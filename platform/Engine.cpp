@@ -126,7 +126,7 @@ void Engine::run(int argc, char** argv)
 
 void Engine::runHeadless()
 {
-    assert(window != nullptr && "the window system decides when the run is over");
+    assert(input != nullptr && "the input source decides when the run is over");
     simulation->window = window;
     simulation->init();
     for (;;) updateTick();

@@ -31,8 +31,8 @@ public:
 
     // Opens the window, sets up OpenGL, loads the textures, builds the game and runs the toolkit's loop.
     void run(int argc, char** argv);
-    // Builds the game and runs ticks back to back with no window, toolkit or OpenGL (textures stay
-    // absent). window must be set, and is what ends the process.
+    // Builds the game and runs ticks back to back with no toolkit or OpenGL (textures stay absent),
+    // as fast as they go. input must be set, and is what ends the process; window may be null.
     [[noreturn]] void runHeadless();
 
     // One fixed step: the next input record, the game's update and component pass with it, the menu.

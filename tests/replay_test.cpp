@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -154,7 +155,14 @@ TEST(ReplayProgram, BadCommandLinesAndFilesExitWithStatusTwoAndOneMessage)
     const std::string bad = dir + "/bad.replay";
     std::ofstream(bad) << "skirmora-replay 1\ntick - 0 0 0\ntick q 0 0 0\n";
     const std::pair<std::string, std::string> cases[] = {
-        {"--headless", "--headless needs --replay FILE"},
+        {"--headless", "--headless needs --ticks N (or --replay FILE)"},
+        {"--headless --ticks 10 --player1 bot", "--headless has no keyboard or mouse"},
+        {"--player2 robot", "unknown source 'robot' for --player2"},
+        {"--player1 random:-1", "unknown source 'random:-1'"},
+        {"--player1 bot:4294967296", "unknown source 'bot:4294967296'"},
+        {"--ticks 0", "--ticks takes a whole number of ticks from 1 up, not '0'"},
+        {"--ticks ten", "--ticks takes a whole number"},
+        {"--replay x --ticks 5", "--replay plays the recorded input"},
         {"--replay", "--replay needs a FILE"},
         {"--record a --replay b", "--record and --replay exclude each other"},
         {"--headless --replay " + bad, bad + ":3: unknown key 'q'"},
@@ -168,6 +176,8 @@ TEST(ReplayProgram, BadCommandLinesAndFilesExitWithStatusTwoAndOneMessage)
         std::stringstream said;
         said << std::ifstream(dir + "/err").rdbuf();
         EXPECT_EQ(said.str().rfind("skirmora: " + message, 0), 0u) << args << ": " << said.str();
+        const std::string text = said.str();
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << args << ": one line";
         EXPECT_EQ(std::ifstream(dir + "/out").peek(), EOF) << args << ": something started";
     }
     EXPECT_EQ(std::system(("rm -r " + dir).c_str()), 0);

@@ -37,7 +37,7 @@ done
 benchmarks on_display "$build/bench/render_bench" --benchmark_filter='renderPass/0/' | while read -r name time unit; do
     printf '| Render pass, standard arena, 800 × 600 (Mesa, software) | %.2f ms |\n' "$(awk -v t="$time" 'BEGIN { print t / 1000 }')"
 done
-startup=$(tools/startup_time.sh "$build/game/skirmora" 5 2>/dev/null)
+startup=$(tools/startup_time.sh "$build/session/skirmora" 5 2>/dev/null)
 echo "| Process start to first displayed frame (median of 5) | $(sed -n 's/^first frame: //p' <<<"$startup") |"
 echo "| Resident memory after start-up | $(sed -n 's/^resident after start-up: //p' <<<"$startup") |"
 soak=$("$build/tools/soak" 100000 1 1)

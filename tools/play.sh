@@ -15,4 +15,4 @@ Start it from a desktop session, or run it in a virtual display:
 MSG
     exit 1
 fi
-exec build/release/game/skirmora "$@"
+exec build/release/session/skirmora "$@"

@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 output=$(realpath -m "${1:-$root/docs}")
 build=$(realpath -m "${2:-$root/build/dev}")
-program=$build/game/skirmora
+program=$build/session/skirmora
 content_root=$root
 source "$root/tests/e2e/lib.sh"
 

@@ -6,12 +6,12 @@
 #   resident after start-up: N KiB
 # The screen is watched through the virtual display's framebuffer file by tools/first_frame.cpp,
 # built beside the program. A measurement, not a test: the figures depend on the machine and its load.
-# Usage: tools/startup_time.sh [program, default build/release/game/skirmora] [runs, default 5]
+# Usage: tools/startup_time.sh [program, default build/release/session/skirmora] [runs, default 5]
 # Needs xvfb-run and xdotool.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-program=$(realpath -m "${1:-$root/build/release/game/skirmora}")
+program=$(realpath -m "${1:-$root/build/release/session/skirmora}")
 runs=${2:-5}
 watcher=$(dirname "$program")/../tools/first_frame
 [[ -x $program && -x $watcher ]] || { echo "no program or watcher beside $program; build them: cmake --preset release && cmake --build --preset release" >&2; exit 1; }

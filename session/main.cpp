@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -11,8 +12,10 @@
 #include "ArenaImages.h"
 #include "Engine.h"
 #include "InputRecorder.h"
+#include "MatchSource.h"
 #include "MenuManager.h"
 #include "MySim.h"
+#include "Options.h"
 #include "ReplayFile.h"
 #include "ReplayWindow.h"
 
@@ -21,54 +24,10 @@ namespace {
 // Status for a bad command line or an unusable file, apart from the game's own 1 for Escape.
 constexpr int kUsageStatus = 2;
 
-constexpr const char* kUsage = "usage: skirmora [toolkit options]\n"
-                               "       skirmora --record FILE [toolkit options]\n"
-                               "       skirmora --replay FILE [toolkit options]\n"
-                               "       skirmora --headless --replay FILE\n";
-
-struct Options {
-    std::string recordPath;
-    std::string replayPath;
-    bool headless = false;
-    // What is left for the toolkit (-display and the like), program name first.
-    std::vector<char*> toolkitArgs;
-};
-
 [[noreturn]] void usageError(const std::string& problem)
 {
-    std::cerr << "skirmora: " << problem << "\n" << kUsage;
+    std::cerr << "skirmora: " << problem << " (skirmora --help shows how to call it)" << std::endl;
     std::exit(kUsageStatus);
-}
-
-Options parseOptions(int argc, char** argv)
-{
-    Options options;
-    options.toolkitArgs.push_back(argv[0]);
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help") {
-            std::cout << kUsage;
-            std::exit(EXIT_SUCCESS);
-        }
-        if (arg == "--record" || arg == "--replay") {
-            std::string& path = arg == "--record" ? options.recordPath : options.replayPath;
-            if (!path.empty()) usageError(arg + " given twice");
-            if (i + 1 == argc || argv[i + 1][0] == '\0') usageError(arg + " needs a FILE");
-            path = argv[++i];
-        } else if (arg == "--headless") {
-            options.headless = true;
-        } else if (arg.rfind("--", 0) == 0) {
-            usageError("unknown option " + arg);
-        } else {
-            options.toolkitArgs.push_back(argv[i]);
-        }
-    }
-    if (!options.recordPath.empty() && !options.replayPath.empty())
-        usageError("--record and --replay exclude each other");
-    if (options.headless && options.replayPath.empty()) usageError("--headless needs --replay FILE");
-    if (options.headless && options.toolkitArgs.size() > 1) usageError("--headless takes no toolkit options");
-    options.toolkitArgs.push_back(nullptr);
-    return options;
 }
 
 // Reads and checks the whole replay before anything opens, so a bad file never gets half-played.
@@ -99,11 +58,11 @@ std::ofstream* openRecordingOrExit(const std::string& path)
     return recording;
 }
 
-// The replay's last word: on screen it says the match is over, headless it is the whole result.
-[[noreturn]] void endReplay(const MySim& game, std::size_t ticks)
+// The last word of a match: its length and the players' health and score; then the program ends.
+[[noreturn]] void endMatch(const char* what, const MySim& game, std::uint64_t ticks)
 {
-    std::cout << "replay ended after " << ticks << " ticks: player 1 health " << game.p1Health << " score "
-              << game.p1Score << ", player 2 health " << game.p2Health << " score " << game.p2Score << std::endl;
+    std::cout << what << " after " << ticks << " ticks: player 1 health " << game.p1Health << " score " << game.p1Score
+              << ", player 2 health " << game.p2Health << " score " << game.p2Score << std::endl;
     std::exit(EXIT_SUCCESS);
 }
 
@@ -111,7 +70,13 @@ std::ofstream* openRecordingOrExit(const std::string& path)
 
 int main(int argc, char** argv)
 {
-    Options options = parseOptions(argc, argv);
+    auto parsed = parseOptions(argc, argv);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) usageError(*problem);
+    Options options = std::get<Options>(std::move(parsed));
+    if (options.help) {
+        std::cout << kUsage;
+        return EXIT_SUCCESS;
+    }
     Replay replay;
     if (!options.replayPath.empty()) replay = loadOrExit(options.replayPath);
     std::ofstream* recording = options.recordPath.empty() ? nullptr : openRecordingOrExit(options.recordPath);
@@ -125,7 +90,7 @@ int main(int argc, char** argv)
         const auto replayIn = [engine, game, &replay](WindowSystem* live) {
             const auto adoptSize = [engine](int width, int height) { engine->reshape(width, height); };
             auto* window = new ReplayWindow(adoptSize, std::move(replay.ticks), live);
-            window->onEnd = [game, window] { endReplay(*game, window->ticksPlayed()); };
+            window->onEnd = [game, window] { endMatch("replay ended", *game, window->ticksPlayed()); };
             engine->input = window;
             return window;
         };
@@ -135,8 +100,17 @@ int main(int argc, char** argv)
         }
         engine->followToolkitReshapes = false;
         engine->wrapToolkitWindow = [replayIn](WindowSystem& live) { return replayIn(&live); };
-    } else if (recording != nullptr) {
-        engine->input = new InputRecorder(engine->localInput, *recording);
+    } else {
+        // Each player's input from its own source; this machine's keyboard and mouse stand in for the
+        // local ones, and headless there are none.
+        PlayerSource* player1 = makePlayerSource(options.player1).release();
+        PlayerSource* player2 = makePlayerSource(options.player2).release();
+        auto* source = new MatchSource(*game, options.headless ? nullptr : &engine->localInput, player1, player2);
+        source->tickLimit = options.ticks;
+        source->onEnd = [game, source] { endMatch("match ended", *game, source->ticksPlayed()); };
+        engine->input = source;
+        if (recording != nullptr) engine->input = new InputRecorder(*source, *recording);
+        if (options.headless) engine->runHeadless();
     }
     engine->run(static_cast<int>(options.toolkitArgs.size()) - 1, options.toolkitArgs.data());
     std::cout << "end of it all" << std::endl;

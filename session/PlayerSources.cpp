@@ -1,0 +1,56 @@
+#include "PlayerSources.h"
+
+#include <charconv>
+
+#include "Bot.h"
+
+std::optional<SourceSpec> SourceSpec::parse(std::string_view text)
+{
+    const auto seeded = [](std::string_view word, std::string_view rest, Kind kind) -> std::optional<SourceSpec> {
+        if (rest.size() <= word.size() || rest.substr(0, word.size()) != word) return std::nullopt;
+        const std::string_view digits = rest.substr(word.size());
+        std::uint32_t seed = 0;
+        const char* end = digits.data() + digits.size();
+        const auto [stop, error] = std::from_chars(digits.data(), end, seed);
+        if (error != std::errc() || stop != end || digits.front() == '+') return std::nullopt;
+        return SourceSpec{kind, seed};
+    };
+    if (text == "local") return SourceSpec{Kind::Local, 1};
+    if (text == "idle") return SourceSpec{Kind::Idle, 1};
+    if (text == "bot") return SourceSpec{Kind::Bot, 1};
+    if (auto bot = seeded("bot:", text, Kind::Bot)) return bot;
+    return seeded("random:", text, Kind::Random);
+}
+
+std::unique_ptr<PlayerSource> makePlayerSource(const SourceSpec& spec)
+{
+    switch (spec.kind) {
+    case SourceSpec::Kind::Local: return nullptr;
+    case SourceSpec::Kind::Idle: return std::make_unique<IdleSource>();
+    case SourceSpec::Kind::Random: return std::make_unique<RandomSource>(spec.seed);
+    case SourceSpec::Kind::Bot: return makeBot(spec.seed);
+    }
+    return nullptr;
+}
+
+std::uint32_t RandomSource::draw()
+{
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+}
+
+MatchInput RandomSource::next(const MySim&, int player)
+{
+    if (player == 1) {
+        // Each key flips about once a second, so that walks and throws last a while.
+        for (std::size_t key = 0; key < Player1Input::kKeys; ++key) {
+            if (draw() % 60 == 0) held.player1.keys ^= static_cast<std::uint8_t>(1u << key);
+        }
+        return held;
+    }
+    Player2Input& mouse = held.player2;
+    mouse.pointerX = static_cast<std::int32_t>(draw() % 41) - 20;
+    mouse.pointerY = static_cast<std::int32_t>(draw() % 41) - 20;
+    if (draw() % 20 == 0) mouse.leftDown = !mouse.leftDown;
+    return held;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "MatchInput.h"
+#include "PlayerSource.h"
+
+// What a --player1 or --player2 argument names.
+struct SourceSpec {
+    enum class Kind { Local, Idle, Random, Bot };
+    Kind kind = Kind::Local;
+    std::uint32_t seed = 1;
+
+    // The words the command line takes: local, idle, bot, bot:SEED, random:SEED (SEED a whole number
+    // from 0 to 4294967295); nullopt for anything else.
+    static std::optional<SourceSpec> parse(std::string_view text);
+};
+
+// The source a spec names; nullptr for Local, which is this machine's own keyboard or mouse.
+std::unique_ptr<PlayerSource> makePlayerSource(const SourceSpec& spec);
+
+// No input at all.
+class IdleSource : public PlayerSource {
+public:
+    MatchInput next(const MySim&, int) override { return {}; }
+};
+
+// Seeded random input: player 1's keys go down and up now and then, player 2's pointer wanders
+// around the centre and its button is pressed and released. Draws only from its own generator.
+class RandomSource : public PlayerSource {
+public:
+    explicit RandomSource(std::uint32_t seed) : state(seed) {}
+    MatchInput next(const MySim& match, int player) override;
+
+private:
+    // A 32-bit linear congruential step: the same numbers on every platform and library.
+    std::uint32_t draw();
+
+    std::uint32_t state;
+    MatchInput held;
+};
