@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds in Release and prints one table of Skirmora's speed and memory on this machine: update ticks
-# idle and under steady fire, a render pass, start-up, and resident memory. Figures only; nothing is
+# idle and under steady fire, saving and restoring a match, a render pass, start-up, and resident memory. Figures only; nothing is
 # asserted. Drawing and start-up run under a virtual display when no DISPLAY is set.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,9 +25,15 @@ benchmarks() {
 
 echo "| Measure | Result |"
 echo "|---|---|"
-benchmarks "$build/bench/game_bench" --benchmark_filter='idleTick|steadyFire' | while read -r name time unit flight perBullet; do
+micro() { awk -v t="$1" -v u="$2" 'BEGIN { print (u == "ns" ? t / 1000 : t) }'; }
+benchmarks "$build/bench/game_bench" --benchmark_filter='idleTick|steadyFire|saveAndRestore|restoreAndResimulateEight' |
+    while read -r name time unit flight perBullet; do
     case $name in
-    idleTick) printf '| Update tick, standard arena, no input | %.2f µs |\n' "$(awk -v t="$time" -v u="$unit" 'BEGIN { print (u == "ns" ? t / 1000 : t) }')" ;;
+    idleTick) printf '| Update tick, standard arena, no input | %.2f µs |\n' "$(micro "$time" "$unit")" ;;
+    saveAndRestore) printf '| Save and restore a match, standard arena with 20 bullets in flight | %.1f µs |\n' "$(micro "$time" "$unit")" ;;
+    restoreAndResimulateEight)
+        printf '| Restore and re-simulate 8 ticks, standard arena with 20 bullets in flight | %.3f ms |\n' \
+            "$(awk -v t="$(micro "$time" "$unit")" 'BEGIN { print t / 1000 }')" ;;
     steadyFire/*)
         printf '| Steady fire, %s bullets per 51 ticks | %.0f in flight; %.3f ms a tick; %.0f ns a bullet |\n' \
             "${name#steadyFire/}" "$flight" "$(awk -v t="$time" 'BEGIN { print t / 1000 }')" \
