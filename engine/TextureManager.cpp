@@ -20,7 +20,8 @@ struct TextureFile {
     const char* path;
 };
 
-// "reflected" must stay first: it becomes texture name 1, which deflected bullets use directly.
+// Loaded in this order, which fixes only their texture names: the game looks each up by key (deflected bullets
+// by "reflected").
 constexpr TextureFile kTextureTable[] = {
     {"reflected", "Content/Graphics/reflected.png"},
     {"apple", "Content/Graphics/apple.png"},
