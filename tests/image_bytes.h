@@ -50,13 +50,15 @@ inline Bytes makePng(std::uint32_t width, std::uint32_t height, unsigned char de
 }
 
 // An uncompressed bitmap of zero pixels, bottom-up or (height < 0) top-down, its rows padded to 4 bytes; up to
-// 8 bits with a full palette, at 16 or 32 with bit-field masks after the header if asked.
-inline Bytes makeBmp(int width, int height, int bitsPerPixel, bool bitFields = false)
+// 8 bits with a full palette, at 16 or 32 with bit-field masks if asked (after an info header of 40 bytes, inside
+// the longer ones).
+inline Bytes makeBmp(int width, int height, int bitsPerPixel, bool bitFields = false, std::uint32_t headerBytes = 40)
 {
-    const std::uint32_t offset = 54 + (bitsPerPixel <= 8 ? 4u << bitsPerPixel : 0) + (bitFields ? 12 : 0);
+    const std::uint32_t offset =
+        14 + headerBytes + (bitsPerPixel <= 8 ? 4u << bitsPerPixel : 0) + (bitFields && headerBytes == 40 ? 12 : 0);
     Bytes bmp(offset + std::size_t((width * bitsPerPixel + 31) / 32 * 4 * std::abs(height)));
     bmp[0] = 'B', bmp[1] = 'M';
-    bmp = withFields(bmp, {{10, offset}, {14, 40}, {18, width}, {22, height}, {26, 1 | bitsPerPixel << 16}});
+    bmp = withFields(bmp, {{10, offset}, {14, headerBytes}, {18, width}, {22, height}, {26, 1 | bitsPerPixel << 16}});
     if (!bitFields) return bmp;
     const bool wide = bitsPerPixel == 32;
     return withFields(bmp,
