@@ -66,7 +66,7 @@ std::vector<std::pair<std::uint32_t, std::uint64_t>> pngRows(std::uint32_t width
 
 enum class Damage { ShortData, LongData, BadFirstFilter, BadLastFilter, ShortPalette, Split };
 
-// A PNG of the given form, and the reason the checks must give for its damaged twin.
+// A PNG to build, and how its twin is damaged.
 struct PngForm {
     const char* name;
     std::uint32_t width, height;
@@ -282,7 +282,7 @@ TEST(ImageFile, RefusesWhatTheLibraryCouldMishandle)
         {"palette16.png", makePng(1, 1, 16, 3, 0, {{"IDAT", zlibStream(Bytes(3))}}), "invalid colour type"},
         {"grey_alpha4.png", makePng(1, 1, 4, 4, 0, {{"IDAT", zlibStream(Bytes(2))}}), "invalid colour type"},
         {"interlace2.png", makePng(1, 1, 8, 0, 2, {{"IDAT", zlibStream(Bytes(2))}}), "unknown compression"},
-        {"deflate1.png", withByte(whole, 26, 1), "unknown compression"}, // the header's checksum is not reached
+        {"deflate1.png", withByte(whole, 26, 1), "unknown compression"}, // refused before its checksum is read
         {"filter1.png", withByte(whole, 27, 1), "unknown compression"},
         {"tall.bmp", makeBmp(1, 4097, 24), "declares 1 x 4097, larger"},
         {"wide.bmp", makeBmp(4097, 1, 24), "declares 4097 x 1, larger"},
