@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Records a match of the built program under a virtual X display, played with random real input,
-# then checks that it replays headless to the very same game lines, and that a live Escape still
-# ends a replay on screen.
+# then checks that it replays headless to the very same game lines, that a live Escape still
+# ends a replay on screen, and that a recording the disk refuses ends in one message, not the match.
 # Usage: replay_test.sh <path to skirmora> <repository root> [seconds of play, default 12]
 # REPLAY_SEED fixes the random input (the seed in use is printed).
 set -euo pipefail
@@ -69,4 +69,14 @@ sleep 1
 press_escape
 await_exit 5
 check "live Escape ends an on-screen replay with status 1 ($status)" [ "$status" = 1 ]
+
+# Every write to /dev/full fails, the first (the version line) before the first tick.
+start_game --record /dev/full
+play 2
+check "the match goes on after its recording fails" alive
+press_escape
+await_exit 5
+check "Escape still ends it with status 1 ($status)" [ "$status" = 1 ]
+said=$(grep -c 'writing the recording failed' "$work/stderr" || true)
+check "the failure is reported once ($said times)" [ "$said" = 1 ]
 finish
