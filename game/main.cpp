@@ -22,6 +22,7 @@ namespace {
 constexpr int kUsageStatus = 2;
 
 constexpr const char* kUsage = "usage: skirmora [toolkit options]\n"
+                               "       skirmora --mute [--record FILE | --replay FILE] [toolkit options]\n"
                                "       skirmora --record FILE [toolkit options]\n"
                                "       skirmora --replay FILE [toolkit options]\n"
                                "       skirmora --headless --replay FILE\n";
@@ -30,6 +31,7 @@ struct Options {
     std::string recordPath;
     std::string replayPath;
     bool headless = false;
+    bool mute = false;
     // What is left for the toolkit (-display and the like), program name first.
     std::vector<char*> toolkitArgs;
 };
@@ -57,6 +59,8 @@ Options parseOptions(int argc, char** argv)
             path = argv[++i];
         } else if (arg == "--headless") {
             options.headless = true;
+        } else if (arg == "--mute") {
+            options.mute = true;
         } else if (arg.rfind("--", 0) == 0) {
             usageError("unknown option " + arg);
         } else {
@@ -121,6 +125,7 @@ int main(int argc, char** argv)
     auto* menu = new MenuManager;
     auto* engine = new Engine(game, menu);
     engine->images = arenaImages();
+    if (!options.mute) engine->soundsDir = "Content/Sounds";
     if (!options.replayPath.empty()) {
         const auto replayIn = [engine, game, &replay](WindowSystem* live) {
             const auto adoptSize = [engine](int width, int height) { engine->reshape(width, height); };
