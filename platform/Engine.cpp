@@ -11,6 +11,7 @@
 #include "GlRenderer.h"
 #include "GlutWindow.h"
 #include "LeakCheck.h"
+#include "MatchSound.h"
 #include "MenuManager.h"
 #include "SimulationManager.h"
 #include "TextureManager.h"
@@ -100,6 +101,14 @@ void Engine::run(int argc, char** argv)
     glutCreateWindow("Skirmora");
     checkLeaksBeforeTheDriverUnloads();
     std::cout << "after this" << std::endl;
+    if (!soundsDir.empty()) {
+        sound = std::make_unique<MatchSound>(soundsDir, std::cerr, soundLogFromEnvironment());
+        // Registered after the leak check, so it runs first: the device closes, and its thread ends,
+        // before anything looks for leaks.
+        std::atexit([] {
+            if (gEngine != nullptr) gEngine->sound.reset();
+        });
+    }
     glutSetCursor(GLUT_CURSOR_NONE);
 
     static GlutWindow glutWindow(*this);
@@ -137,6 +146,7 @@ void Engine::updateTick()
     const TickInput record = (input != nullptr ? *input : localInput).next();
     simulation->step(record);
     menu->update();
+    if (sound) sound->afterTick(simulation->events, simulation->camera);
     // What the tick printed reaches the console together, in one write.
     std::cout.flush();
 }

@@ -2,12 +2,14 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "InputSource.h"
 #include "TextureFile.h"
 
+class MatchSound;
 class MenuManager;
 class Renderer;
 class SimulationManager;
@@ -29,13 +31,15 @@ public:
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // Opens the window, sets up OpenGL, loads the textures, builds the game and runs the toolkit's loop.
+    // Opens the window, sets up OpenGL, opens the sound (if soundsDir is set), loads the textures, builds
+    // the game and runs the toolkit's loop.
     void run(int argc, char** argv);
     // Builds the game and runs ticks back to back with no toolkit or OpenGL (textures stay absent),
     // as fast as they go. input must be set, and is what ends the process; window may be null.
     [[noreturn]] void runHeadless();
 
-    // One fixed step: the next input record, the game's update and component pass with it, the menu.
+    // One fixed step: the next input record, the game's update and component pass with it, the menu,
+    // then the sounds of the tick's events.
     void updateTick();
     // One frame: the render pass and the menu's drawing (the caller presents the frame).
     void displayFrame();
@@ -61,6 +65,11 @@ public:
     // If set, run() asks it for the window system to put in front of the toolkit's (a replay), before
     // the game is built.
     std::function<WindowSystem*(WindowSystem& toolkitWindow)> wrapToolkitWindow;
+    // Where run() finds the match's sounds; empty for none (no audio device is opened). Headless runs
+    // never open one.
+    std::string soundsDir;
+    // The open sound, made by run(); closed as the process exits, which completes what it wrote.
+    std::unique_ptr<MatchSound> sound;
     // False while a replay dictates the window size: the toolkit's reshapes then only set the viewport.
     bool followToolkitReshapes = true;
 

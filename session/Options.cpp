@@ -4,9 +4,9 @@
 #include <cstring>
 
 const char* const kUsage = "usage: skirmora [--player1 SOURCE] [--player2 SOURCE] [--ticks N] [--record FILE] "
-                           "[toolkit options]\n"
+                           "[--mute] [toolkit options]\n"
                            "       skirmora --headless --ticks N --player1 SOURCE --player2 SOURCE [--record FILE]\n"
-                           "       skirmora [--headless] --replay FILE [toolkit options]\n"
+                           "       skirmora [--headless] --replay FILE [--mute] [toolkit options]\n"
                            "SOURCE is local (this machine's keyboard for player 1, its mouse for player 2; the "
                            "default),\n"
                            "bot or bot:SEED (the computer), random:SEED (seeded random input) or idle (no input).\n";
@@ -55,6 +55,8 @@ std::variant<Options, std::string> parseOptions(int argc, char** argv)
             sourceGiven = true;
         } else if (arg == "--headless") {
             options.headless = true;
+        } else if (arg == "--mute") {
+            options.mute = true;
         } else if (arg.rfind("--", 0) == 0) {
             return "unknown option " + arg;
         } else {

@@ -12,6 +12,8 @@ struct Options {
     std::string recordPath;
     std::string replayPath;
     bool headless = false;
+    // No sound: no audio device is opened.
+    bool mute = false;
     // --help: print the usage and do nothing else.
     bool help = false;
     // The match ends after this tick; 0 for a match without end.

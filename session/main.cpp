@@ -86,6 +86,7 @@ int main(int argc, char** argv)
     auto* menu = new MenuManager;
     auto* engine = new Engine(game, menu);
     engine->images = arenaImages();
+    if (!options.mute) engine->soundsDir = "Content/Sounds";
     if (!options.replayPath.empty()) {
         const auto replayIn = [engine, game, &replay](WindowSystem* live) {
             const auto adoptSize = [engine](int width, int height) { engine->reshape(width, height); };

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "Camera.h"
+#include "MatchEvent.h"
+#include "SoundPlayer.h"
+
+// The game's sound: after each update tick, that tick's events played as the camera sees them. The
+// match never learns of it, so a match plays the same with sound, without it, or headless.
+class MatchSound {
+public:
+    // Opens the audio device and the clips in soundsDir; problems go to messages, one line each.
+    // With log set, the moment the device opened and every event played are written there with a
+    // monotonic timestamp, so that a capture of the output can be lined up with the match.
+    MatchSound(const std::string& soundsDir, std::ostream& messages, std::ostream* log = nullptr);
+
+    // Starts the sounds of one tick's events; returns at once (the device mixes on its own thread).
+    void afterTick(const std::vector<MatchEvent>& events, const Camera& camera);
+
+private:
+    std::ostream* log;
+    double openedAt;
+    SoundPlayer player;
+    std::uint32_t tick = 0;
+};
+
+// The diagnostic log asked for by the environment (SKIRMORA_SOUND_LOG set and not empty): standard
+// error, or null. Standard output stays the match's console.
+std::ostream* soundLogFromEnvironment();

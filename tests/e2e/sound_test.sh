@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Plays the built program under a virtual X display with its sound written to a file by OpenAL's
+# wave writer, and checks the capture against the moments the events happened, which the program
+# logs on standard error with SKIRMORA_SOUND_LOG set. Then the faults: a damaged sound file, no
+# audio device, --mute, and a headless run.
+# Usage: sound_test.sh <path to skirmora> <repository root>
+set -euo pipefail
+
+program=$(realpath "$1")
+repository=$(realpath "$2")
+content_root=$repository
+here=$(dirname "$0")
+source "$here/lib.sh"
+
+sounds=$repository/Content/Sounds
+export SKIRMORA_SOUND_LOG=1
+# capture <name>: a configuration that mixes in real time into $work/<name>.wav, in short periods so
+# that sounds land close to their moment; prints its path.
+capture() {
+    printf '%s\n' "[general]" drivers=wave channels=stereo sample-type=int16 frequency=44100 period_size=256 \
+        dither=false "[wave]" "file=$work/$1.wav" >"$work/$1.conf"
+    echo "$work/$1.conf"
+}
+# The pointer rests on the window centre, where the game warps it back every tick.
+throw_ball() { hold Up 0.1; }
+click() { xdotool mousedown 1 sleep 0.1 mouseup 1; }
+quit() {
+    hold Escape 0.2
+    await_exit 5
+    check "$1: Escape ends the game ($status)" [ "$status" = 1 ]
+}
+messages() { grep -c '^skirmora:' "$work/stderr" || true; }
+# analyse <capture> <log> [clip that must stay silent...]
+analyse() { python3 "$here/sound_capture.py" "$1" "$2" "$sounds" "${@:3}"; }
+
+# A match: quiet, player 1 (left of centre) throws, player 2 (right) fires straight up and the
+# bullet bounces between the walls above and below it; then player 2 drifts up and left and fires
+# along its drift: off the middle of the slab above the octagon, the bullet comes down onto player 1.
+ALSOFT_CONF=$(capture match) start_game
+sleep 1.5
+throw_ball
+sleep 1
+click
+sleep 1.2
+xdotool mousemove --window "$window" 300 200 sleep 0.05
+click
+hit() { grep -q '^col$' "$work/stdout"; }
+check "player 2's bullet hits player 1 (col)" wait_until 3 hit
+sleep 1
+quit "match"
+cp "$work/stderr" "$work/match.log"
+for clip in ballThrown bulletFired bulletBounced player1Hit; do
+    check "the match logged $clip" grep -q " $clip.wav " "$work/match.log"
+done
+check "no message beside the log ($(messages))" [ "$(messages)" = 0 ]
+check "every event heard within 50 ms, silence elsewhere, left and right" analyse "$work/match.wav" "$work/match.log"
+
+# One damaged clip: one message naming it; the game plays on, and so do the other sounds.
+content_root=$work/damaged
+mkdir -p "$content_root"
+cp -r "$repository/Content" "$content_root/"
+echo "not a sound" >"$content_root/Content/Sounds/bulletFired.wav"
+ALSOFT_CONF=$(capture damaged) start_game
+sleep 1
+throw_ball
+sleep 1
+click
+sleep 1
+quit "damaged clip"
+check "one message, naming the damaged clip" \
+    grep -qx 'skirmora: sound Content/Sounds/bulletFired.wav: not a sound file .*; it stays silent' "$work/stderr"
+check "only that message ($(messages))" [ "$(messages)" = 1 ]
+check "the damaged clip is silent, the others are heard" \
+    analyse "$work/damaged.wav" "$work/stderr" bulletFired.wav
+content_root=$repository
+
+# No audio device: one message, and the game runs silent.
+printf '[general]\ndrivers=none\n' >"$work/none.conf"
+ALSOFT_CONF=$work/none.conf start_game
+sleep 0.5
+throw_ball
+sleep 0.5
+quit "no device"
+check "one message: no audio device" [ "$(grep '^skirmora:' "$work/stderr")" = "skirmora: no audio device; playing silent" ]
+check "the game ran: player 1 threw" grep -q '^up$' "$work/stdout"
+
+# --mute and headless runs open no device at all, so nothing is even captured.
+ALSOFT_CONF=$(capture mute) start_game --mute
+sleep 0.5
+throw_ball
+sleep 0.5
+quit "--mute"
+check "--mute: no device opened, nothing captured" [ ! -e "$work/mute.wav" ]
+check "--mute: no sound logged" [ "$(grep -c '^sound:' "$work/stderr" || true)" = 0 ]
+printf 'skirmora-replay 1\ntick up 0 0 0\ntick - 0 0 1\n' >"$work/short.replay"
+(cd "$work" && ALSOFT_CONF=$(capture headless) env -u DISPLAY "$program" --headless --replay short.replay \
+    >headless.out 2>headless.err) && status=0 || status=$?
+check "headless replay ends with status 0 ($status)" [ "$status" = 0 ]
+quiet_headless() { [ ! -e "$work/headless.wav" ] && [ ! -s "$work/headless.err" ]; }
+check "headless: no device opened, nothing captured, no message" quiet_headless
+finish
