@@ -111,7 +111,8 @@ std::variant<NetTransport, std::string> NetTransport::host(std::uint16_t port, c
     return transport;
 }
 
-std::variant<NetTransport, std::string> NetTransport::join(const Endpoint& endpoint, const BuildIdentity& identity)
+std::variant<NetTransport, std::string> NetTransport::join(const Endpoint& endpoint, const BuildIdentity& identity,
+                                                           int ownPlayer)
 {
     if (!enetReady()) return std::string("could not start ENet");
     ENetAddress address{};
@@ -120,12 +121,17 @@ std::variant<NetTransport, std::string> NetTransport::join(const Endpoint& endpo
     std::unique_ptr<_ENetHost, HostDeleter> host(enet_host_create(nullptr, 1, kChannelCount, 0, 0));
     if (!host) return std::string("could not open a socket");
     NetTransport transport(std::move(host), false, identity);
+    transport.ownPlayer = ownPlayer;
     transport.peer = enet_host_connect(transport.enetHost.get(), &address, kChannelCount, 0);
     if (!transport.peer) return "could not connect to " + describe(address);
     return transport;
 }
 
 std::uint16_t NetTransport::port() const { return enetHost->address.port; }
+
+std::uint32_t NetTransport::roundTripMs() const { return peer ? peer->roundTripTime : 0; }
+
+void NetTransport::flush() { enet_host_flush(enetHost.get()); }
 
 std::vector<Packet> NetTransport::service(std::uint32_t currentTick)
 {
@@ -225,6 +231,10 @@ void NetTransport::handshake(const Hello& hello)
     if (!isHost) {
         if (hello.matchTicks == 0 || (hello.player != 1 && hello.player != 2)) {
             refuse(kRefusedHandshake, "the host sent no usable match settings");
+            return;
+        }
+        if (hello.player == ownPlayer) {
+            refuse(kRefusedHandshake, "the host plays player " + std::to_string(ownPlayer) + " too");
             return;
         }
         matchSettings.localPlayer = 3 - hello.player;

@@ -134,8 +134,12 @@ void Engine::runHeadless()
 
 void Engine::updateTick()
 {
-    const TickInput record = (input != nullptr ? *input : localInput).next();
-    simulation->step(record);
+    if (tickOverride) {
+        tickOverride();
+    } else {
+        const TickInput record = (input != nullptr ? *input : localInput).next();
+        simulation->step(record);
+    }
     menu->update();
     // What the tick printed reaches the console together, in one write.
     std::cout.flush();
