@@ -18,8 +18,9 @@ constexpr std::size_t kHostPeers = 4;
 constexpr std::size_t kMaxDatagramBytes = 4096;
 // Events handled per service() call, so that a flood cannot hold up the frame.
 constexpr int kMaxEventsPerService = 256;
-// How long a leaving side waits for the peer to acknowledge what is still queued.
-constexpr std::uint32_t kLeavingTimeoutMs = 1000;
+// How long a leaving side waits for the peer to acknowledge what is still queued: a last checksum must survive
+// several losses in a row on a bad link (ENet doubles the wait between resends).
+constexpr std::uint32_t kLeavingTimeoutMs = 5000;
 // How long a connected peer has to send its hello, so that a silent one cannot hold a host's only place.
 constexpr std::uint32_t kHandshakeTimeoutMs = 5000;
 
@@ -205,6 +206,8 @@ void NetTransport::received(_ENetPeer* from, std::uint8_t channel, const std::ui
     }
     const bool isHello = std::holds_alternative<Hello>(*packet);
     const bool isInputs = std::holds_alternative<InputBatch>(*packet);
+    // The host's first inputs can overtake its hello on a lossy link: early rather than bad, and sent again.
+    if (isInputs && channel == kInputChannel && linkState == LinkState::Handshaking) return;
     // Each message has its channel, and only a hello belongs to the handshake.
     if ((channel == kInputChannel) != isInputs || isHello != (linkState == LinkState::Handshaking)) {
         ++dropped;

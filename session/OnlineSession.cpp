@@ -20,8 +20,9 @@ using namespace std::chrono_literals;
 constexpr auto kJoinTimeout = 10s;
 // A peer heard from not at all for this long is gone, whatever ENet still hopes: inputs flow every frame.
 constexpr auto kSilenceLimit = 5s;
-// How long a leaving side waits for its last reliable messages to be acknowledged.
-constexpr auto kDrainTime = 1500ms;
+// How long a leaving side waits for its last reliable messages to be acknowledged: a little longer than the link
+// itself waits.
+constexpr auto kDrainTime = 5500ms;
 // A side that runs ahead skips at most one frame in this many, so that the clocks meet without a visible halt.
 constexpr int kFramesBetweenSlowdowns = 12;
 
@@ -75,16 +76,16 @@ std::optional<int> OnlineSession::waitForPeer(Clock::time_point now)
     if (transport.state() == LinkState::Closed) return end(kRefusedStatus, transport.problem());
     if (transport.state() != LinkState::Ready) {
         if (!hosting && now - started > kJoinTimeout)
-            return end(kRefusedStatus, "nobody answered at " + where + " within " +
-                                           std::to_string(seconds(kJoinTimeout)) + " s");
+            return end(kRefusedStatus,
+                       "nobody answered at " + where + " within " + std::to_string(seconds(kJoinTimeout)) + " s");
         return std::nullopt;
     }
     const SessionConfig config = transport.settings();
-    rollback = std::make_unique<RollbackSession>(shownRollback, config,
-                                                 [this](int tick, const MatchInput& input) { confirmTick(tick, input); });
+    rollback = std::make_unique<RollbackSession>(
+        shownRollback, config, [this](int tick, const MatchInput& input) { confirmTick(tick, input); });
     lastHeard = now;
-    *setup.log << "skirmora: connected; this machine plays player " << config.localPlayer << ", "
-               << config.matchTicks << " ticks, input delay " << config.inputDelay << std::endl;
+    *setup.log << "skirmora: connected; this machine plays player " << config.localPlayer << ", " << config.matchTicks
+               << " ticks, input delay " << config.inputDelay << std::endl;
     return std::nullopt;
 }
 
@@ -176,8 +177,8 @@ std::optional<int> OnlineSession::outcome(Clock::time_point now)
     if (linkClosed) {
         // Closed before any input came: the joiner refused what the host offered.
         const bool refused = !heardFromPeer;
-        return end(refused ? kRefusedStatus : kBrokenStatus, "the other player went away" + at + ": " +
-                                                                 transport.problem());
+        return end(refused ? kRefusedStatus : kBrokenStatus,
+                   "the other player went away" + at + ": " + transport.problem());
     }
     if (now - lastHeard > kSilenceLimit)
         return end(kBrokenStatus, "no word from the other player for " + std::to_string(seconds(kSilenceLimit)) +

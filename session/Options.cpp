@@ -62,18 +62,17 @@ std::variant<Options, std::string> parseOptions(int argc, char** argv)
     bool delayGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool takesValue =
-            arg == "--record" || arg == "--replay" || arg == "--ticks" || arg == "--player1" || arg == "--player2" ||
-            arg == "--join" || arg == "--input-delay";
+        const bool takesValue = arg == "--record" || arg == "--replay" || arg == "--ticks" || arg == "--player1" ||
+                                arg == "--player2" || arg == "--join" || arg == "--input-delay";
         if (arg == "--help") {
             options.help = true;
             return options;
         }
         if (takesValue && (i + 1 == argc || argv[i + 1][0] == '\0'))
             return arg + (arg == "--ticks" || arg == "--input-delay" ? " needs N"
-                          : arg.rfind("--player", 0) == 0          ? " needs a SOURCE"
-                          : arg == "--join"                        ? " needs HOST[:PORT]"
-                                                                   : " needs a FILE");
+                          : arg.rfind("--player", 0) == 0            ? " needs a SOURCE"
+                          : arg == "--join"                          ? " needs HOST[:PORT]"
+                                                                     : " needs a FILE");
         if ((arg == "--host" || arg == "--join") && options.role != Options::Role::Alone)
             return "--host and --join exclude each other, and each is given once";
         if (arg == "--record" || arg == "--replay") {
@@ -101,7 +100,8 @@ std::variant<Options, std::string> parseOptions(int argc, char** argv)
         } else if (arg == "--join") {
             options.role = Options::Role::Join;
             const auto endpoint = parseEndpoint(argv[++i]);
-            if (!endpoint) return "--join takes HOST or HOST:PORT (port 1 to 65535), not '" + std::string(argv[i]) + "'";
+            if (!endpoint)
+                return "--join takes HOST or HOST:PORT (port 1 to 65535), not '" + std::string(argv[i]) + "'";
             options.endpoint = *endpoint;
         } else if (arg == "--input-delay") {
             std::uint64_t delay = 0;
