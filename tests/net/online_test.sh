@@ -96,6 +96,8 @@ faults)
     side join --join "127.0.0.1:$port" --player2 random:4
     sleep 2
     for ((i = 0; i < 300; i++)); do head -c $((RANDOM % 200 + 1)) /dev/urandom >"/dev/udp/127.0.0.1/$port"; done
+    "$program" --headless --host "$port" --player1 idle 2>second.err && status=0 || status=$?
+    check "a second host on the same port ends with status 2 ($status): $(cat second.err)" [ "$status" = 2 ]
     side third --join "127.0.0.1:$port" --player2 idle
     finish third
     check "a third player is refused with status 2 ($third_status)" [ "$third_status" = 2 ]
