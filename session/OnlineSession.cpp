@@ -52,9 +52,12 @@ std::optional<int> OnlineSession::frame()
     const TickInput here = setup.local ? setup.local->next() : TickInput{};
     applyWindowKeys(here.window);
     if (here.window.quit) {
-        if (rollback) rollback->quit();
-        sendPending();
-        transport.close();
+        // Before the match there is nobody to tell, and a connection still being made has nothing to wait for.
+        if (rollback) {
+            rollback->quit();
+            sendPending();
+            transport.close();
+        }
         return end(1, "quit at tick " + std::to_string(confirmedTicks()));
     }
     receive(now);
