@@ -18,8 +18,9 @@ constexpr std::size_t kHostPeers = 4;
 constexpr std::size_t kMaxDatagramBytes = 4096;
 // Events handled per service() call, so that a flood cannot hold up the frame.
 constexpr int kMaxEventsPerService = 256;
-// How long a leaving side waits for the peer to acknowledge what is still queued.
-constexpr std::uint32_t kLeavingTimeoutMs = 1000;
+// How long a leaving side waits for the peer to acknowledge what is still queued: a last checksum must survive
+// several losses in a row on a bad link (ENet doubles the wait between resends).
+constexpr std::uint32_t kLeavingTimeoutMs = 5000;
 // How long a connected peer has to send its hello, so that a silent one cannot hold a host's only place.
 constexpr std::uint32_t kHandshakeTimeoutMs = 5000;
 
@@ -111,7 +112,8 @@ std::variant<NetTransport, std::string> NetTransport::host(std::uint16_t port, c
     return transport;
 }
 
-std::variant<NetTransport, std::string> NetTransport::join(const Endpoint& endpoint, const BuildIdentity& identity)
+std::variant<NetTransport, std::string> NetTransport::join(const Endpoint& endpoint, const BuildIdentity& identity,
+                                                           int ownPlayer)
 {
     if (!enetReady()) return std::string("could not start ENet");
     ENetAddress address{};
@@ -120,12 +122,17 @@ std::variant<NetTransport, std::string> NetTransport::join(const Endpoint& endpo
     std::unique_ptr<_ENetHost, HostDeleter> host(enet_host_create(nullptr, 1, kChannelCount, 0, 0));
     if (!host) return std::string("could not open a socket");
     NetTransport transport(std::move(host), false, identity);
+    transport.ownPlayer = ownPlayer;
     transport.peer = enet_host_connect(transport.enetHost.get(), &address, kChannelCount, 0);
     if (!transport.peer) return "could not connect to " + describe(address);
     return transport;
 }
 
 std::uint16_t NetTransport::port() const { return enetHost->address.port; }
+
+std::uint32_t NetTransport::roundTripMs() const { return peer ? peer->roundTripTime : 0; }
+
+void NetTransport::flush() { enet_host_flush(enetHost.get()); }
 
 std::vector<Packet> NetTransport::service(std::uint32_t currentTick)
 {
@@ -199,6 +206,8 @@ void NetTransport::received(_ENetPeer* from, std::uint8_t channel, const std::ui
     }
     const bool isHello = std::holds_alternative<Hello>(*packet);
     const bool isInputs = std::holds_alternative<InputBatch>(*packet);
+    // The host's first inputs can overtake its hello on a lossy link: early rather than bad, and sent again.
+    if (isInputs && channel == kInputChannel && linkState == LinkState::Handshaking) return;
     // Each message has its channel, and only a hello belongs to the handshake.
     if ((channel == kInputChannel) != isInputs || isHello != (linkState == LinkState::Handshaking)) {
         ++dropped;
@@ -225,6 +234,10 @@ void NetTransport::handshake(const Hello& hello)
     if (!isHost) {
         if (hello.matchTicks == 0 || (hello.player != 1 && hello.player != 2)) {
             refuse(kRefusedHandshake, "the host sent no usable match settings");
+            return;
+        }
+        if (hello.player == ownPlayer) {
+            refuse(kRefusedHandshake, "the host plays player " + std::to_string(ownPlayer) + " too");
             return;
         }
         matchSettings.localPlayer = 3 - hello.player;

@@ -47,8 +47,10 @@ public:
     // Listens on port (0: any free one) with the match settings seen from the host's side.
     static std::variant<NetTransport, std::string> host(std::uint16_t port, const SessionConfig& settings,
                                                         const BuildIdentity& identity);
-    // Starts connecting to a host; the settings arrive with its hello.
-    static std::variant<NetTransport, std::string> join(const Endpoint& endpoint, const BuildIdentity& identity);
+    // Starts connecting to a host; the settings arrive with its hello. With ownPlayer (1 or 2) given, a host that
+    // plays that player too is refused.
+    static std::variant<NetTransport, std::string> join(const Endpoint& endpoint, const BuildIdentity& identity,
+                                                        int ownPlayer = 0);
 
     NetTransport(NetTransport&&) noexcept;
     NetTransport& operator=(NetTransport&&) noexcept;
@@ -60,6 +62,8 @@ public:
     std::vector<Packet> service(std::uint32_t currentTick);
     // Queues a game packet for the peer: an input batch unreliably, anything else reliably. Ignored unless Ready.
     void send(const Packet& packet);
+    // Puts what is queued on the wire now rather than at the next service().
+    void flush();
     // Leaves after what is queued has gone out; service() until Closed.
     void close();
 
@@ -72,6 +76,8 @@ public:
     std::uint16_t port() const;
     std::size_t droppedDatagrams() const { return dropped; }
     std::size_t refusedPeers() const { return refused; }
+    // ENet's smoothed round trip to the peer, in milliseconds; 0 without a peer.
+    std::uint32_t roundTripMs() const;
 
 private:
     struct HostDeleter {
@@ -90,6 +96,7 @@ private:
     _ENetPeer* peer = nullptr; // the one accepted peer, owned by enetHost
     bool isHost = false;
     BuildIdentity identity;
+    int ownPlayer = 0; // joiner: the player it insists on, or 0
     SessionConfig matchSettings;
     LinkState linkState = LinkState::Waiting;
     std::uint32_t handshakeStart = 0; // ENet's milliseconds

@@ -121,6 +121,7 @@ void RollbackSession::settle()
         const int from = *rollbackFrom;
         rollbackFrom.reset();
         ++rollbackCount;
+        longest = std::max(longest, nextTick - from);
         game.restore(from % kSnapshotSlots);
         for (int tick = from; tick < nextTick; ++tick) runTick(tick);
     }

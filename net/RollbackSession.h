@@ -64,6 +64,8 @@ public:
     // Ticks run on a guess of the peer's input.
     int predictedTicks() const;
     int rollbacks() const { return rollbackCount; }
+    // The most ticks one rollback ran again.
+    int longestRollback() const { return longest; }
     // Peer messages that were well formed but made no sense here.
     int rejectedMessages() const { return rejected; }
 
@@ -107,5 +109,6 @@ private:
     SessionState currentState = SessionState::Running;
     int desyncAt = 0;
     int rollbackCount = 0;
+    int longest = 0;
     int rejected = 0;
 };

@@ -39,8 +39,10 @@ ObjectMap::iterator ObjectMap::erase(iterator at)
 ObjectMap::iterator ObjectMap::erase(iterator at, std::size_t entry)
 {
     assert(entry < everyEntry.size() && everyEntry[entry] == at);
-    fileNewEntries();
+    // The body behind `at` may already be deleted (withdrawals delete it first), so it must not be filed: a
+    // restored match erases bodies that were registered anew and never filed.
     unfiled.erase(std::remove(unfiled.begin(), unfiled.end(), at), unfiled.end());
+    fileNewEntries();
     for (auto& [kind, index] : kinds) {
         if (index.byName.erase(at->first) != 0) index.stale = true;
     }

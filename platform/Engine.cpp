@@ -143,8 +143,12 @@ void Engine::runHeadless()
 
 void Engine::updateTick()
 {
-    const TickInput record = (input != nullptr ? *input : localInput).next();
-    simulation->step(record);
+    if (tickOverride) {
+        tickOverride();
+    } else {
+        const TickInput record = (input != nullptr ? *input : localInput).next();
+        simulation->step(record);
+    }
     menu->update();
     if (sound) sound->afterTick(simulation->events, simulation->camera);
     // What the tick printed reaches the console together, in one write.

@@ -62,6 +62,9 @@ public:
     Renderer* renderer = nullptr;
     // Where each tick's input comes from; null for this machine's keyboard and mouse (localInput).
     InputSource* input = nullptr;
+    // If set, each update tick runs this instead of stepping the simulation with the next input record: a
+    // networked match steps (and re-steps) its matches itself.
+    std::function<void()> tickOverride;
     // If set, run() asks it for the window system to put in front of the toolkit's (a replay), before
     // the game is built.
     std::function<WindowSystem*(WindowSystem& toolkitWindow)> wrapToolkitWindow;

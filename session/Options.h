@@ -5,10 +5,14 @@
 #include <variant>
 #include <vector>
 
+#include "NetTransport.h"
 #include "PlayerSources.h"
 
 // The program's command line.
 struct Options {
+    // Where the other player is: at this desk, or on another machine reached by hosting or joining.
+    enum class Role { Alone, Host, Join };
+
     std::string recordPath;
     std::string replayPath;
     bool headless = false;
@@ -20,6 +24,11 @@ struct Options {
     std::uint64_t ticks = 0;
     SourceSpec player1;
     SourceSpec player2;
+    Role role = Role::Alone;
+    // Host: the UDP port to listen on; join: where the host is.
+    Endpoint endpoint;
+    // Host: ticks between reading this machine's input and its taking effect (the joiner learns it).
+    int inputDelay = kDefaultInputDelay;
     // What is left for the toolkit (-display and the like), program name first, then a null.
     std::vector<char*> toolkitArgs;
 
@@ -27,6 +36,8 @@ struct Options {
     {
         return player1.kind == SourceSpec::Kind::Local || player2.kind == SourceSpec::Kind::Local;
     }
+    // Online: the player this machine plays (1 or 2); the other is remote.
+    int ownPlayer() const { return player1.kind == SourceSpec::Kind::Remote ? 2 : 1; }
 };
 
 // How to call the program.

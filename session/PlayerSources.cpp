@@ -18,6 +18,7 @@ std::optional<SourceSpec> SourceSpec::parse(std::string_view text)
     if (text == "local") return SourceSpec{Kind::Local, 1};
     if (text == "idle") return SourceSpec{Kind::Idle, 1};
     if (text == "bot") return SourceSpec{Kind::Bot, 1};
+    if (text == "remote") return SourceSpec{Kind::Remote, 1};
     if (auto bot = seeded("bot:", text, Kind::Bot)) return bot;
     return seeded("random:", text, Kind::Random);
 }
@@ -25,7 +26,8 @@ std::optional<SourceSpec> SourceSpec::parse(std::string_view text)
 std::unique_ptr<PlayerSource> makePlayerSource(const SourceSpec& spec)
 {
     switch (spec.kind) {
-    case SourceSpec::Kind::Local: return nullptr;
+    case SourceSpec::Kind::Local:
+    case SourceSpec::Kind::Remote: return nullptr;
     case SourceSpec::Kind::Idle: return std::make_unique<IdleSource>();
     case SourceSpec::Kind::Random: return std::make_unique<RandomSource>(spec.seed);
     case SourceSpec::Kind::Bot: return makeBot(spec.seed);

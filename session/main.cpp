@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -6,6 +8,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <variant>
 #include <vector>
 
@@ -15,6 +18,7 @@
 #include "MatchSource.h"
 #include "MenuManager.h"
 #include "MySim.h"
+#include "OnlineSession.h"
 #include "Options.h"
 #include "ReplayFile.h"
 #include "ReplayWindow.h"
@@ -66,6 +70,75 @@ std::ofstream* openRecordingOrExit(const std::string& path)
     std::exit(EXIT_SUCCESS);
 }
 
+// The link the command line asks for, before any window opens: a port that cannot be bound ends the program.
+NetTransport connectOrExit(const Options& options)
+{
+    const int ticks = options.ticks != 0 ? int(options.ticks) : int(kMaxMatchTicks);
+    auto made = options.role == Options::Role::Host
+                    ? NetTransport::host(options.endpoint.port, {options.ownPlayer(), options.inputDelay, ticks},
+                                         buildIdentity())
+                    : NetTransport::join(options.endpoint, buildIdentity(), options.ownPlayer());
+    if (const auto* problem = std::get_if<std::string>(&made)) {
+        std::cerr << "skirmora: " << *problem << std::endl;
+        std::exit(kUsageStatus);
+    }
+    return std::get<NetTransport>(std::move(made));
+}
+
+// Also what the window's close button reaches, through exit: the peer hears of it at once.
+OnlineSession* gOnline = nullptr;
+
+[[noreturn]] void finishOnline(int status, const MySim& confirmed)
+{
+    if (status == EXIT_SUCCESS) endMatch("match ended", confirmed, std::uint64_t(gOnline->confirmedTicks()));
+    std::exit(status);
+}
+
+// A match against another machine; see OnlineSession. The objects are made in the order a replay makes
+// them, so that the console's start-up lines match too.
+[[noreturn]] void playOnline(Options& options, std::ofstream* recording)
+{
+    NetTransport transport = connectOrExit(options);
+    const std::string where = options.role == Options::Role::Host
+                                  ? std::to_string(transport.port())
+                                  : options.endpoint.host + ":" + std::to_string(options.endpoint.port);
+    // Created once and never destroyed: the process ends inside the match.
+    auto* confirmed = new MySim(std::cout);
+    auto* muted = new std::ostream(nullptr);
+    auto* shown = new MySim(*muted);
+    auto* engine = new Engine(shown, new MenuManager);
+    engine->images = arenaImages();
+    OnlineSetup setup;
+    setup.shown = shown;
+    setup.confirmed = confirmed;
+    setup.ownPlayer = options.ownPlayer();
+    setup.ownSource = makePlayerSource(setup.ownPlayer == 1 ? options.player1 : options.player2);
+    setup.local = options.headless ? nullptr : &engine->localInput;
+    setup.recording = recording;
+    setup.log = &std::cerr;
+    confirmed->init();
+    gOnline = new OnlineSession(std::move(transport), std::move(setup), options.role == Options::Role::Host, where);
+    std::atexit([] { gOnline->leave(); });
+    if (options.headless) {
+        shown->init();
+        // The pace of the window's update timer.
+        const auto period = std::chrono::milliseconds(engine->updatePeriodMs);
+        auto next = std::chrono::steady_clock::now();
+        for (;;) {
+            if (const auto status = gOnline->frame()) finishOnline(*status, *confirmed);
+            std::cout.flush();
+            // A late frame shifts the beat rather than bunching the next ones up.
+            next = std::max(next + period, std::chrono::steady_clock::now() - period);
+            std::this_thread::sleep_until(next);
+        }
+    }
+    engine->tickOverride = [confirmed] {
+        if (const auto status = gOnline->frame()) finishOnline(*status, *confirmed);
+    };
+    engine->run(static_cast<int>(options.toolkitArgs.size()) - 1, options.toolkitArgs.data());
+    std::exit(EXIT_SUCCESS);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -80,6 +153,7 @@ int main(int argc, char** argv)
     Replay replay;
     if (!options.replayPath.empty()) replay = loadOrExit(options.replayPath);
     std::ofstream* recording = options.recordPath.empty() ? nullptr : openRecordingOrExit(options.recordPath);
+    if (options.role != Options::Role::Alone) playOnline(options, recording);
 
     // Created once and never destroyed: the process ends with the toolkit's loop.
     auto* game = new MySim;

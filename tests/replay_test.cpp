@@ -169,6 +169,18 @@ TEST(ReplayProgram, BadCommandLinesAndFilesExitWithStatusTwoAndOneMessage)
         {"--headless --replay " + dir, dir + ": is a directory"},
         {"--replay " + dir + "/none", dir + "/none: No such file"},
         {"--record " + dir, dir + ": cannot write"},
+        // Online.
+        {"--host --join 127.0.0.1", "--host and --join exclude each other"},
+        {"--join", "--join needs HOST[:PORT]"},
+        {"--join 127.0.0.1:0", "--join takes HOST or HOST:PORT"},
+        {"--host 70000", "--host takes a port from 1 to 65535"},
+        {"--join h --ticks 5", "--join takes the match length and input delay from the host"},
+        {"--host --input-delay 9", "--input-delay takes one whole number of ticks from 0 to 8"},
+        {"--player1 remote", "remote needs --host or --join"},
+        {"--host --player1 remote --player2 remote", "only one player can be remote"},
+        {"--join h --player1 bot --player2 idle", "one player must be remote"},
+        {"--host --headless", "--headless has no keyboard or mouse"},
+        {"--host --replay " + bad, "--replay plays alone"},
     };
     for (const auto& [args, message] : cases) {
         const int status = std::system((SKIRMORA_PROGRAM " " + args + " >" + dir + "/out 2>" + dir + "/err").c_str());

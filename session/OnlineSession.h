@@ -1,0 +1,91 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "InputSource.h"
+#include "NetTransport.h"
+#include "PlayerSource.h"
+#include "RollbackMatch.h"
+#include "RollbackSession.h"
+
+class MySim;
+
+// This build as the handshake presents it: the protocol, and a digest of the match code and its compiler.
+BuildIdentity buildIdentity();
+
+// Exit statuses of a networked match, besides 0 for a match played to its end and 1 for Escape.
+inline constexpr int kRefusedStatus = 2; // nobody answered, or the handshake was refused
+inline constexpr int kBrokenStatus = 3;  // the peer went away mid-match, or the two matches diverged
+
+// What a networked match is made of, all owned by the caller except the source.
+struct OnlineSetup {
+    MySim* shown = nullptr;     // drawn and run ahead on guesses; its console muted
+    MySim* confirmed = nullptr; // stepped with final ticks only; its console is the program's
+    int ownPlayer = 1;          // this machine's player; the peer plays the other
+    // This machine's player's source; null for its keyboard (player 1) or mouse (player 2).
+    std::unique_ptr<PlayerSource> ownSource;
+    InputSource* local = nullptr;      // this machine's keyboard, mouse and window keys; null when headless
+    std::ostream* recording = nullptr; // the confirmed ticks as a replay file; null for none
+    std::ostream* log = nullptr;       // network messages, one line each: standard error
+};
+
+// A match against another machine, run one frame at a time. Two copies of the match run side by side: the
+// shown one runs ahead on a guess of the peer's input and goes back when a guess was wrong; the confirmed one
+// is stepped only with ticks whose inputs are both final. Only the confirmed match speaks: its console lines
+// are the program's, its input records are the recording. So each machine prints and records exactly what a
+// replay of the match gives, and the two recordings are the same bytes. The window's part of a tick (reshapes,
+// full screen) never enters either match: each machine's window is its own.
+class OnlineSession {
+public:
+    // hosting and where only shape the messages: "waiting on port", "joining HOST:PORT".
+    OnlineSession(NetTransport transport, OnlineSetup setup, bool hosting, std::string where);
+
+    // One frame: what arrived, at most one tick, what to send. Returns the exit status once the match is over,
+    // its closing lines already on the log (the confirmed match's own last line is the caller's).
+    std::optional<int> frame();
+    // Tells the peer this side leaves (the window was closed), without waiting for anything.
+    void leave();
+
+    // Ticks both machines have settled: the confirmed match's length so far.
+    int confirmedTicks() const { return rollback ? rollback->confirmedTicks() : 0; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    std::optional<int> waitForPeer(Clock::time_point now);
+    void receive(Clock::time_point now);
+    void advance(const TickInput& here);
+    void sendPending();
+    void applyWindowKeys(const WindowActions& keys);
+    void confirmTick(int tick, const MatchInput& input);
+    // Ends the match with status after a line on the log; the figures follow once the match had begun.
+    int end(int status, const std::string& why);
+    std::optional<int> outcome(Clock::time_point now);
+    std::string figures() const;
+
+    NetTransport transport;
+    OnlineSetup setup;
+    const bool hosting;
+    const std::string where;
+    RollbackMatch shownRollback;
+    std::unique_ptr<RollbackSession> rollback; // once the link is ready
+    std::optional<MatchInput> heldOwnInput;    // drawn from ownSource for a tick that had to wait
+    const Clock::time_point started = Clock::now();
+    Clock::time_point lastHeard = started;
+    std::size_t refusalsReported = 0;
+    bool recordingFailed = false;
+    bool linkClosed = false;
+    bool heardFromPeer = false;
+
+    // The closing figures.
+    int framesSinceSlowdown = 0;
+    int stalledTicks = 0;
+    int slowedFrames = 0;
+    std::uint64_t roundTripSum = 0;
+    std::uint64_t roundTripSamples = 0;
+};
