@@ -154,8 +154,9 @@ void SimulationManager::restoreWorld(const WorldSnapshot& snapshot)
         const auto& [name, saved] = snapshot.bodies[i];
         while (live != objects.end() && live->first < name) live = leave(live);
         GameObject* body = nullptr;
+        // A body keeps its entry only as the same kind, which the registry's kind lists were filed by.
         if (live != objects.end() && live->first == name && saved != nullptr && live->second != nullptr &&
-            live->second->assignFrom(*saved)) {
+            live->second->kind == saved->kind && live->second->assignFrom(*saved)) {
             body = live->second;
             kept[i] = true;
             ++live;
