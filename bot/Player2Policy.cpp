@@ -1,0 +1,201 @@
+#include "Player2Policy.h"
+
+#include <cmath>
+
+#include "Forecast.h"
+#include "Steering.h"
+
+using namespace forecast;
+
+namespace {
+constexpr int kHorizon = 12; // ticks looked ahead
+constexpr int kDirections = 16;
+constexpr float kCruise = 5.5f; // world units per tick, the slower of the two speeds tried
+constexpr float kPi = 3.14159265f;
+
+// Costs, in tenths of a point of health: a tick against a wall costs one point.
+constexpr float kWallTouch = 10.0f;
+constexpr float kWallMargin = 16.0f; // clearance wanted beyond touching, world units
+constexpr float kWallGrazing = 1.5f; // per unit short of the margin, per tick
+constexpr float kThreatHit = 300.0f; // a knocked-back bullet; the ball too, which may shove into a wall
+constexpr float kThreatMargin = 20.0f;
+constexpr float kThreatNear = 3.0f;
+constexpr float kKick = 150.0f; // touching player 1 flings player 2 off
+constexpr float kCrowding = 1.0f;
+constexpr float kThrowLine = 1.2f;
+constexpr float kStationWeight = 0.05f;
+constexpr float kChangeWeight = 0.3f;
+constexpr float kShotValue = 40.0f;
+// Ticks of flight beyond which player 1 has likely turned before a shot arrives.
+constexpr float kLongestShot = 30.0f;
+// Room from player 1 within which a station counts as crowding it, and ring points either side tried.
+constexpr float kCrowdedRange = 80.0f;
+constexpr int kRingSteps = 6;
+} // namespace
+
+Player2Policy::Player2Policy(std::uint32_t seed) : random(seed), stationRange(380.0f), orbit(1.0f)
+{
+    threatPaths.reserve(16 * kHorizon);
+    player1Path.resize(kHorizon);
+}
+
+Player2Input Player2Policy::decide(const MatchView& view, const ArenaMap& arena)
+{
+    if (!view.player2.alive) {
+        lastWant = Vec2();
+        stationChosen = false;
+        return {};
+    }
+    if (--ticksToRedraw <= 0) {
+        stationRange = random.between(330.0f, 430.0f);
+        orbit = random.uniform() < 0.5f ? -1.0f : 1.0f;
+        ticksToRedraw = 120 + static_cast<int>(random.next() % 180);
+    }
+    threatPaths.clear();
+    threatReach.clear();
+    Vec2 path[kHorizon];
+    for (const ShotView& shot : view.shots) {
+        if (!shot.knockedBack) continue;
+        shotPath(shot, arena, kHorizon, path);
+        threatPaths.insert(threatPaths.end(), path, path + kHorizon);
+        threatReach.push_back(kBulletRadius + kPlayerRadius);
+    }
+    if (view.ball.inFlight) {
+        for (int tick = 0; tick < kHorizon; ++tick) {
+            // Gone after its last tick: far enough away to never count.
+            const bool flying = tick <= view.ball.ticksLeft;
+            threatPaths.push_back(flying ? view.ball.position + view.ball.velocity * static_cast<float>(tick + 1)
+                                         : Vec2(1e6f, 1e6f));
+        }
+        threatReach.push_back(kBallRadius + kPlayerRadius);
+    }
+    if (view.player1.alive) {
+        Vec2 step = view.player1.velocity;
+        if (length(step) > kWalkSpeed) step = normalised(step) * kWalkSpeed;
+        for (int tick = 0; tick < kHorizon; ++tick)
+            player1Path[static_cast<std::size_t>(tick)] = view.player1.position + step * static_cast<float>(tick + 1);
+        station = chooseStation(view, arena);
+    } else {
+        stationChosen = false;
+        station = view.player2.position;
+    }
+
+    Plan best;
+    float bestCost = cost(view, arena, Vec2());
+    for (int way = 0; way < kDirections; ++way) {
+        const float angle = 2.0f * kPi * static_cast<float>(way) / kDirections;
+        const Vec2 direction(std::cos(angle), std::sin(angle));
+        for (const float speed : {kCruise, steering::kTopSpeed}) {
+            const float here = cost(view, arena, direction * speed);
+            if (here < bestCost) {
+                bestCost = here;
+                best = Plan{direction * speed, false};
+            }
+        }
+    }
+    Vec2 target;
+    if (view.player2Reload == 0 && chooseTarget(view, arena, target)) {
+        const Vec2 aim = view.player2.velocity;
+        const float distance = length(target - view.player2.position);
+        const Vec2 direction = normalised(target - view.player2.position);
+        for (const float speed : {2.5f, 6.0f, 9.5f, steering::kTopSpeed}) {
+            const Vec2 want = direction * speed;
+            const Player2Input pointer = steering::pointerFor(aim, want);
+            const Vec2 reached = steering::nextAim(aim, pointer.pointerX, pointer.pointerY);
+            // The shot goes along the aim actually reached: it must pass close enough to hit.
+            if (std::fabs(cross(normalised(reached), direction)) * distance > 10.0f || dot(reached, direction) <= 0.0f)
+                continue;
+            const float here = cost(view, arena, want) - kShotValue;
+            if (here < bestCost) {
+                bestCost = here;
+                best = Plan{want, true};
+            }
+        }
+    }
+    lastWant = best.want;
+    Player2Input input = steering::pointerFor(view.player2.velocity, best.want);
+    input.leftDown = best.fire;
+    return input;
+}
+
+Vec2 Player2Policy::chooseStation(const MatchView& view, const ArenaMap& arena)
+{
+    const Vec2 self = view.player2.position;
+    const Vec2 centre = player1Path[kHorizon - 1];
+    if (!stationChosen) {
+        const Vec2 offset = self - centre;
+        stationAngle = static_cast<float>(std::atan2(offset.y, offset.x));
+        stationChosen = true;
+    }
+    // Circle slowly, so as never to stand still in front of player 1.
+    stationAngle += orbit * 0.004f;
+    float bestScore = 1e9f;
+    Vec2 bestPoint = self;
+    float bestAngle = stationAngle;
+    for (int step = -kRingSteps; step <= kRingSteps; ++step) {
+        const float angle = stationAngle + static_cast<float>(step) * kPi / 12.0f;
+        const Vec2 outward(std::cos(angle), std::sin(angle));
+        const Vec2 point = centre + outward * stationRange;
+        float score = length(point - self) * 0.5f + static_cast<float>(std::abs(step)) * 4.0f;
+        const float room = arena.clearance(point) - kPlayerRadius;
+        if (room < 40.0f) score += (40.0f - room) * 6.0f;
+        // A clear line to player 1, for the shots.
+        if (arena.reach(point, -outward, kBulletRadius, stationRange) < stationRange - kCrowdedRange) score += 250.0f;
+        const float offLine = offThrowLines(point - centre);
+        if (offLine < 80.0f) score += (80.0f - offLine) * 2.0f;
+        if (score < bestScore) {
+            bestScore = score;
+            bestPoint = point;
+            bestAngle = angle;
+        }
+    }
+    stationAngle = bestAngle;
+    return bestPoint;
+}
+
+bool Player2Policy::chooseTarget(const MatchView& view, const ArenaMap& arena, Vec2& target)
+{
+    if (!view.player1.alive) return false;
+    const Vec2 start = view.player2.position + view.player2.velocity * steering::kDamping;
+    const float ticks = interceptTicks(start, kBulletSpeed, view.player1.position, view.player1.velocity);
+    if (ticks < 0.0f || ticks > kLongestShot) return false;
+    target = view.player1.position + view.player1.velocity * ticks;
+    return arena.pathClear(start, target, kBulletRadius);
+}
+
+float Player2Policy::cost(const MatchView& view, const ArenaMap& arena, const Vec2& want) const
+{
+    Vec2 position = view.player2.position;
+    Vec2 aim = view.player2.velocity;
+    const std::size_t threats = threatReach.size();
+    float total = length(want - lastWant) * kChangeWeight;
+    for (int tick = 0; tick < kHorizon; ++tick) {
+        const Player2Input pointer = steering::pointerFor(aim, want);
+        aim = steering::nextAim(aim, pointer.pointerX, pointer.pointerY);
+        position += aim;
+        const float room = arena.clearance(position) - kPlayerRadius;
+        if (room < kWallMargin) total += (room < 0.0f ? kWallTouch : 0.0f) + (kWallMargin - room) * kWallGrazing;
+        for (std::size_t i = 0; i < threats; ++i) {
+            const Vec2 gap = position - threatPaths[i * kHorizon + static_cast<std::size_t>(tick)];
+            const float near = threatReach[i] + kThreatMargin;
+            const float squaredGap = dot(gap, gap);
+            if (squaredGap >= near * near) continue;
+            const float distance = std::sqrt(squaredGap);
+            total += (distance < threatReach[i] ? kThreatHit : 0.0f) + (near - distance) * kThreatNear;
+        }
+        if (view.player1.alive) {
+            const float distance = length(position - player1Path[static_cast<std::size_t>(tick)]);
+            const float contact = 2.0f * kPlayerRadius;
+            if (distance < contact + kCrowdedRange)
+                total += (distance < contact ? kKick : 0.0f) + (contact + kCrowdedRange - distance) * kCrowding;
+        }
+    }
+    total += length(position - station) * kStationWeight;
+    if (view.player1.alive && view.player1Reload < kHorizon) {
+        const Vec2 offset = position - player1Path[kHorizon - 1];
+        const float offLine = offThrowLines(offset);
+        constexpr float kLineWidth = kBallRadius + kPlayerRadius + 20.0f;
+        if (length(offset) < kBallReach + 20.0f && offLine < kLineWidth) total += (kLineWidth - offLine) * kThrowLine;
+    }
+    return total;
+}
