@@ -5,10 +5,8 @@
 #include <utility>
 
 namespace {
-constexpr float kGridStep = 10.0f; // world units between grid points
-// Margin of grid kept around the walls, and the depth reported off the grid (world units).
+// Margin of grid kept around the walls, world units.
 constexpr float kGridMargin = 40.0f;
-constexpr float kOffGrid = -100.0f;
 
 float distanceToSegment(const Vec2& point, const Vec2& a, const Vec2& b)
 {
@@ -84,22 +82,6 @@ float ArenaMap::exactClearance(const Vec2& point) const
         best = std::min(best, insidePolygon(point, polygon) ? -nearest : nearest);
     }
     return best;
-}
-
-float ArenaMap::clearance(const Vec2& point) const
-{
-    const float x = (point.x - origin.x) / kGridStep;
-    const float y = (point.y - origin.y) / kGridStep;
-    // Negated so that a NaN lands off the grid too.
-    if (!(x >= 0.0f && y >= 0.0f && x < static_cast<float>(columns - 1) && y < static_cast<float>(rows - 1)))
-        return kOffGrid;
-    const int column = static_cast<int>(x);
-    const int row = static_cast<int>(y);
-    const float fx = x - static_cast<float>(column);
-    const float fy = y - static_cast<float>(row);
-    const float below = at(column, row) + (at(column + 1, row) - at(column, row)) * fx;
-    const float above = at(column, row + 1) + (at(column + 1, row + 1) - at(column, row + 1)) * fx;
-    return below + (above - below) * fy;
 }
 
 Vec2 ArenaMap::awayFromWalls(const Vec2& point) const

@@ -16,7 +16,23 @@ public:
 
     // Distance from point to the nearest wall, world units, negative inside one: read between the
     // grid's points, so within a unit or two of the exact value. Off the grid counts as inside a wall.
-    float clearance(const Vec2& point) const;
+    float clearance(const Vec2& point) const
+    {
+        const float x = (point.x - origin.x) * (1.0f / kGridStep);
+        const float y = (point.y - origin.y) * (1.0f / kGridStep);
+        // Negated so that a NaN lands off the grid too.
+        if (!(x >= 0.0f && y >= 0.0f && x < static_cast<float>(columns - 1) && y < static_cast<float>(rows - 1)))
+            return kOffGrid;
+        const int column = static_cast<int>(x);
+        const int row = static_cast<int>(y);
+        const float fx = x - static_cast<float>(column);
+        const float fy = y - static_cast<float>(row);
+        const float* low = &grid[static_cast<std::size_t>(row * columns + column)];
+        const float* high = low + columns;
+        const float below = low[0] + (low[1] - low[0]) * fx;
+        const float above = high[0] + (high[1] - high[0]) * fx;
+        return below + (above - below) * fy;
+    }
     // The unit direction in which clearance grows fastest at point (zero where it is flat).
     Vec2 awayFromWalls(const Vec2& point) const;
     // Whether a disc of radius sliding straight from `from` to `to` stays clear of every wall, tested
@@ -30,9 +46,12 @@ public:
 
     const std::vector<WallOutline>& walls() const { return outlines; }
 
-private:
-    float at(int column, int row) const { return grid[static_cast<std::size_t>(row * columns + column)]; }
+    // World units between grid points.
+    static constexpr float kGridStep = 10.0f;
+    // The clearance reported off the grid.
+    static constexpr float kOffGrid = -100.0f;
 
+private:
     std::vector<WallOutline> outlines;
     std::vector<Aabb> boxes;
     // Grid point (column, row) lies at origin + kGridStep * (column, row).

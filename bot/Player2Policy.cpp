@@ -25,6 +25,7 @@ constexpr float kCrowding = 1.0f;
 constexpr float kThrowLine = 1.2f;
 constexpr float kStationWeight = 0.05f;
 constexpr float kChangeWeight = 0.3f;
+constexpr float kSettledError = 0.05f; // world units per tick
 constexpr float kShotValue = 40.0f;
 // Ticks of flight beyond which player 1 has likely turned before a shot arrives.
 constexpr float kLongestShot = 30.0f;
@@ -169,9 +170,15 @@ float Player2Policy::cost(const MatchView& view, const ArenaMap& arena, const Ve
     Vec2 aim = view.player2.velocity;
     const std::size_t threats = threatReach.size();
     float total = length(want - lastWant) * kChangeWeight;
+    bool settled = false;
     for (int tick = 0; tick < kHorizon; ++tick) {
-        const Player2Input pointer = steering::pointerFor(aim, want);
-        aim = steering::nextAim(aim, pointer.pointerX, pointer.pointerY);
+        // Once the aim has come round to want it stays there, near enough for planning.
+        if (!settled) {
+            const Player2Input pointer = steering::pointerFor(aim, want);
+            aim = steering::nextAim(aim, pointer.pointerX, pointer.pointerY);
+            const Vec2 error = aim - want;
+            settled = dot(error, error) < kSettledError * kSettledError;
+        }
         position += aim;
         const float room = arena.clearance(position) - kPlayerRadius;
         if (room < kWallMargin) total += (room < 0.0f ? kWallTouch : 0.0f) + (kWallMargin - room) * kWallGrazing;
@@ -184,10 +191,13 @@ float Player2Policy::cost(const MatchView& view, const ArenaMap& arena, const Ve
             total += (distance < threatReach[i] ? kThreatHit : 0.0f) + (near - distance) * kThreatNear;
         }
         if (view.player1.alive) {
-            const float distance = length(position - player1Path[static_cast<std::size_t>(tick)]);
-            const float contact = 2.0f * kPlayerRadius;
-            if (distance < contact + kCrowdedRange)
-                total += (distance < contact ? kKick : 0.0f) + (contact + kCrowdedRange - distance) * kCrowding;
+            const Vec2 gap = position - player1Path[static_cast<std::size_t>(tick)];
+            constexpr float kContact = 2.0f * kPlayerRadius;
+            constexpr float kNear = kContact + kCrowdedRange;
+            if (dot(gap, gap) < kNear * kNear) {
+                const float distance = length(gap);
+                total += (distance < kContact ? kKick : 0.0f) + (kNear - distance) * kCrowding;
+            }
         }
     }
     total += length(position - station) * kStationWeight;
