@@ -22,16 +22,23 @@ constexpr float kThreatMargin = 20.0f;
 constexpr float kThreatNear = 3.0f;
 constexpr float kKick = 150.0f; // touching player 1 flings player 2 off
 constexpr float kCrowding = 1.0f;
-constexpr float kThrowLine = 1.2f;
 constexpr float kStationWeight = 0.05f;
-constexpr float kChangeWeight = 0.3f;
+constexpr float kChangeWeight = 0.1f;
+// Of the distance to the station, as the aim when homing in on it.
+constexpr float kArrivalGain = 0.15f;
 constexpr float kSettledError = 0.05f; // world units per tick
 constexpr float kShotValue = 40.0f;
 // Ticks of flight beyond which player 1 has likely turned before a shot arrives.
 constexpr float kLongestShot = 30.0f;
-// Room from player 1 within which a station counts as crowding it, and ring points either side tried.
+// Room from player 1 within which player 2 counts as crowding it (world units).
 constexpr float kCrowdedRange = 80.0f;
-constexpr int kRingSteps = 6;
+// Choosing a station: points tried on the ring, room wanted around one, the cost of no clear shot.
+constexpr int kRingPoints = 16;
+constexpr float kRoomWanted = 40.0f;
+constexpr float kNoSight = 600.0f;
+// Room wanted around a line of fire beyond the bullet, for the grid reads a little long by corners.
+constexpr float kSightMargin = 8.0f;
+constexpr float kInnerRing = 0.55f; // of the range wanted
 } // namespace
 
 Player2Policy::Player2Policy(std::uint32_t seed) : random(seed), stationRange(380.0f), orbit(1.0f)
@@ -94,6 +101,12 @@ Player2Input Player2Policy::decide(const MatchView& view, const ArenaMap& arena)
             }
         }
     }
+    // Straight for the station, slowing to arrive there.
+    const float homing = cost(view, arena, arrival(view.player2.position), true);
+    if (homing < bestCost) {
+        bestCost = homing;
+        best = Plan{arrival(view.player2.position), false};
+    }
     Vec2 target;
     if (view.player2Reload == 0 && chooseTarget(view, arena, target)) {
         const Vec2 aim = view.player2.velocity;
@@ -119,39 +132,54 @@ Player2Input Player2Policy::decide(const MatchView& view, const ArenaMap& arena)
     return input;
 }
 
+// Tries points near where player 2 is and points on the ring at the range it wants, each judged by
+// how far it is off that range, its room, whether a shot from it reaches player 1, whether player 1
+// could throw at it, and how far away it is; the sight test, the dearest, only for a point that could
+// still win.
 Vec2 Player2Policy::chooseStation(const MatchView& view, const ArenaMap& arena)
 {
     const Vec2 self = view.player2.position;
     const Vec2 centre = player1Path[kHorizon - 1];
-    if (!stationChosen) {
-        const Vec2 offset = self - centre;
-        stationAngle = static_cast<float>(std::atan2(offset.y, offset.x));
-        stationChosen = true;
-    }
-    // Circle slowly, so as never to stand still in front of player 1.
-    stationAngle += orbit * 0.004f;
+    if (!stationChosen) station = self;
+    stationChosen = true;
+    const Vec2 fromCentre = normalised(self - centre);
+    // Circle round player 1, so as never to stand still in front of it.
+    const Vec2 onward = Vec2(-fromCentre.y, fromCentre.x) * orbit;
     float bestScore = 1e9f;
-    Vec2 bestPoint = self;
-    float bestAngle = stationAngle;
-    for (int step = -kRingSteps; step <= kRingSteps; ++step) {
-        const float angle = stationAngle + static_cast<float>(step) * kPi / 12.0f;
-        const Vec2 outward(std::cos(angle), std::sin(angle));
-        const Vec2 point = centre + outward * stationRange;
-        float score = length(point - self) * 0.5f + static_cast<float>(std::abs(step)) * 4.0f;
+    Vec2 best = station;
+    const auto consider = [&](const Vec2& point) {
+        const Vec2 offset = point - centre;
+        const float range = length(offset);
+        float score = std::fabs(range - stationRange) * 0.6f + length(point - self) * 0.3f +
+                      length(point - station) * 0.2f - dot(point - self, onward) * 0.15f;
         const float room = arena.clearance(point) - kPlayerRadius;
-        if (room < 40.0f) score += (40.0f - room) * 6.0f;
+        if (room < kRoomWanted) score += (kRoomWanted - room) * 6.0f;
+        const float offLine = offThrowLines(offset);
+        if (range < kBallReach + 40.0f && offLine < 80.0f) score += (80.0f - offLine) * 2.0f;
+        if (score >= bestScore) return;
         // A clear line to player 1, for the shots.
-        if (arena.reach(point, -outward, kBulletRadius, stationRange) < stationRange - kCrowdedRange) score += 250.0f;
-        const float offLine = offThrowLines(point - centre);
-        if (offLine < 80.0f) score += (80.0f - offLine) * 2.0f;
+        if (range > kCrowdedRange &&
+            arena.reach(point, offset * (-1.0f / range), kBulletRadius + kSightMargin, range) < range - 20.0f)
+            score += kNoSight;
         if (score < bestScore) {
             bestScore = score;
-            bestPoint = point;
-            bestAngle = angle;
+            best = point;
+        }
+    };
+    consider(station);
+    consider(self);
+    for (int way = 0; way < kRingPoints; ++way) {
+        const float angle = 2.0f * kPi * static_cast<float>(way) / kRingPoints;
+        const Vec2 direction(std::cos(angle), std::sin(angle));
+        consider(centre + direction * stationRange);
+        // Nearer in, for where walls hide player 1 from farther away.
+        consider(centre + direction * (stationRange * kInnerRing));
+        if (way % 2 == 0) {
+            consider(self + direction * 60.0f);
+            consider(self + direction * 140.0f);
         }
     }
-    stationAngle = bestAngle;
-    return bestPoint;
+    return best;
 }
 
 bool Player2Policy::chooseTarget(const MatchView& view, const ArenaMap& arena, Vec2& target)
@@ -164,7 +192,13 @@ bool Player2Policy::chooseTarget(const MatchView& view, const ArenaMap& arena, V
     return arena.pathClear(start, target, kBulletRadius);
 }
 
-float Player2Policy::cost(const MatchView& view, const ArenaMap& arena, const Vec2& want) const
+Vec2 Player2Policy::arrival(const Vec2& from) const
+{
+    const Vec2 want = (station - from) * kArrivalGain;
+    return length(want) > steering::kTopSpeed ? normalised(want) * steering::kTopSpeed : want;
+}
+
+float Player2Policy::cost(const MatchView& view, const ArenaMap& arena, Vec2 want, bool homing) const
 {
     Vec2 position = view.player2.position;
     Vec2 aim = view.player2.velocity;
@@ -173,11 +207,12 @@ float Player2Policy::cost(const MatchView& view, const ArenaMap& arena, const Ve
     bool settled = false;
     for (int tick = 0; tick < kHorizon; ++tick) {
         // Once the aim has come round to want it stays there, near enough for planning.
+        if (homing) want = arrival(position);
         if (!settled) {
             const Player2Input pointer = steering::pointerFor(aim, want);
             aim = steering::nextAim(aim, pointer.pointerX, pointer.pointerY);
             const Vec2 error = aim - want;
-            settled = dot(error, error) < kSettledError * kSettledError;
+            settled = !homing && dot(error, error) < kSettledError * kSettledError;
         }
         position += aim;
         const float room = arena.clearance(position) - kPlayerRadius;
@@ -201,11 +236,5 @@ float Player2Policy::cost(const MatchView& view, const ArenaMap& arena, const Ve
         }
     }
     total += length(position - station) * kStationWeight;
-    if (view.player1.alive && view.player1Reload < kHorizon) {
-        const Vec2 offset = position - player1Path[kHorizon - 1];
-        const float offLine = offThrowLines(offset);
-        constexpr float kLineWidth = kBallRadius + kPlayerRadius + 20.0f;
-        if (length(offset) < kBallReach + 20.0f && offLine < kLineWidth) total += (kLineWidth - offLine) * kThrowLine;
-    }
     return total;
 }

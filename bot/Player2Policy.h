@@ -30,15 +30,17 @@ private:
     Vec2 chooseStation(const MatchView& view, const ArenaMap& arena);
     // Where a shot fired now should go, and whether one should go at all.
     bool chooseTarget(const MatchView& view, const ArenaMap& arena, Vec2& direction);
-    // What holding want for the horizon costs: walls touched or grazed, threats met, the station missed.
-    float cost(const MatchView& view, const ArenaMap& arena, const Vec2& want) const;
+    // The aim that homes in on the station from a point, slowing as it nears.
+    Vec2 arrival(const Vec2& from) const;
+    // What holding want (or homing in on the station) for the horizon costs: walls touched or grazed,
+    // threats met, the station missed.
+    float cost(const MatchView& view, const ArenaMap& arena, Vec2 want, bool homing = false) const;
 
     BotRandom random;
     // Chosen for a while, then drawn again.
     float stationRange;
     float orbit;
     int ticksToRedraw = 0;
-    float stationAngle = 0.0f;
     bool stationChosen = false;
     Vec2 station;
     Vec2 lastWant;
