@@ -1,5 +1,6 @@
 #include "Player2Policy.h"
 
+#include <array>
 #include <cmath>
 
 #include "Forecast.h"
@@ -9,9 +10,8 @@ using namespace forecast;
 
 namespace {
 constexpr int kHorizon = 12; // ticks looked ahead
-constexpr int kDirections = 16;
+constexpr float kUnbounded = 1e30f;
 constexpr float kCruise = 5.5f; // world units per tick, the slower of the two speeds tried
-constexpr float kPi = 3.14159265f;
 
 // Costs, in tenths of a point of health: a tick against a wall costs one point.
 constexpr float kWallTouch = 10.0f;
@@ -32,13 +32,21 @@ constexpr float kShotValue = 40.0f;
 constexpr float kLongestShot = 30.0f;
 // Room from player 1 within which player 2 counts as crowding it (world units).
 constexpr float kCrowdedRange = 80.0f;
-// Choosing a station: points tried on the ring, room wanted around one, the cost of no clear shot.
-constexpr int kRingPoints = 16;
+// Choosing a station: room wanted around one, the cost of no clear shot.
 constexpr float kRoomWanted = 40.0f;
 constexpr float kNoSight = 600.0f;
 // Room wanted around a line of fire beyond the bullet, for the grid reads a little long by corners.
 constexpr float kSightMargin = 8.0f;
 constexpr float kInnerRing = 0.55f; // of the range wanted
+// Sixteen ways round, anticlockwise from east.
+const std::array<Vec2, 16> kCompass = [] {
+    std::array<Vec2, 16> ways;
+    for (std::size_t way = 0; way < ways.size(); ++way) {
+        const double angle = 2.0 * 3.14159265358979 * static_cast<double>(way) / static_cast<double>(ways.size());
+        ways[way] = Vec2(static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle)));
+    }
+    return ways;
+}();
 } // namespace
 
 Player2Policy::Player2Policy(std::uint32_t seed) : random(seed), stationRange(380.0f), orbit(1.0f)
@@ -88,24 +96,21 @@ Player2Input Player2Policy::decide(const MatchView& view, const ArenaMap& arena)
         station = view.player2.position;
     }
 
-    Plan best;
-    float bestCost = cost(view, arena, Vec2());
-    for (int way = 0; way < kDirections; ++way) {
-        const float angle = 2.0f * kPi * static_cast<float>(way) / kDirections;
-        const Vec2 direction(std::cos(angle), std::sin(angle));
-        for (const float speed : {kCruise, steering::kTopSpeed}) {
-            const float here = cost(view, arena, direction * speed);
-            if (here < bestCost) {
-                bestCost = here;
-                best = Plan{direction * speed, false};
-            }
+    // Plans likely to do well go first, so that the rest can stop as soon as they cost more.
+    Plan best{arrival(view.player2.position), false};
+    float bestCost = cost(view, arena, best.want, true, kUnbounded);
+    const auto consider = [&](const Vec2& want) {
+        const float here = cost(view, arena, want, false, bestCost);
+        if (here < bestCost) {
+            bestCost = here;
+            best = Plan{want, false};
         }
-    }
-    // Straight for the station, slowing to arrive there.
-    const float homing = cost(view, arena, arrival(view.player2.position), true);
-    if (homing < bestCost) {
-        bestCost = homing;
-        best = Plan{arrival(view.player2.position), false};
+    };
+    consider(lastWant);
+    consider(Vec2());
+    for (const Vec2& direction : kCompass) {
+        consider(direction * kCruise);
+        consider(direction * steering::kTopSpeed);
     }
     Vec2 target;
     if (view.player2Reload == 0 && chooseTarget(view, arena, target)) {
@@ -119,7 +124,7 @@ Player2Input Player2Policy::decide(const MatchView& view, const ArenaMap& arena)
             // The shot goes along the aim actually reached: it must pass close enough to hit.
             if (std::fabs(cross(normalised(reached), direction)) * distance > 10.0f || dot(reached, direction) <= 0.0f)
                 continue;
-            const float here = cost(view, arena, want) - kShotValue;
+            const float here = cost(view, arena, want, false, bestCost + kShotValue) - kShotValue;
             if (here < bestCost) {
                 bestCost = here;
                 best = Plan{want, true};
@@ -168,9 +173,8 @@ Vec2 Player2Policy::chooseStation(const MatchView& view, const ArenaMap& arena)
     };
     consider(station);
     consider(self);
-    for (int way = 0; way < kRingPoints; ++way) {
-        const float angle = 2.0f * kPi * static_cast<float>(way) / kRingPoints;
-        const Vec2 direction(std::cos(angle), std::sin(angle));
+    for (std::size_t way = 0; way < kCompass.size(); ++way) {
+        const Vec2& direction = kCompass[way];
         consider(centre + direction * stationRange);
         // Nearer in, for where walls hide player 1 from farther away.
         consider(centre + direction * (stationRange * kInnerRing));
@@ -198,7 +202,7 @@ Vec2 Player2Policy::arrival(const Vec2& from) const
     return length(want) > steering::kTopSpeed ? normalised(want) * steering::kTopSpeed : want;
 }
 
-float Player2Policy::cost(const MatchView& view, const ArenaMap& arena, Vec2 want, bool homing) const
+float Player2Policy::cost(const MatchView& view, const ArenaMap& arena, Vec2 want, bool homing, float bound) const
 {
     Vec2 position = view.player2.position;
     Vec2 aim = view.player2.velocity;
@@ -225,6 +229,8 @@ float Player2Policy::cost(const MatchView& view, const ArenaMap& arena, Vec2 wan
             const float distance = std::sqrt(squaredGap);
             total += (distance < threatReach[i] ? kThreatHit : 0.0f) + (near - distance) * kThreatNear;
         }
+        // Every term is positive: past the bound, this plan has lost.
+        if (total >= bound) return total;
         if (view.player1.alive) {
             const Vec2 gap = position - player1Path[static_cast<std::size_t>(tick)];
             constexpr float kContact = 2.0f * kPlayerRadius;

@@ -33,8 +33,8 @@ private:
     // The aim that homes in on the station from a point, slowing as it nears.
     Vec2 arrival(const Vec2& from) const;
     // What holding want (or homing in on the station) for the horizon costs: walls touched or grazed,
-    // threats met, the station missed.
-    float cost(const MatchView& view, const ArenaMap& arena, Vec2 want, bool homing = false) const;
+    // threats met, the station missed. Gives up on reaching bound, returning what it has so far.
+    float cost(const MatchView& view, const ArenaMap& arena, Vec2 want, bool homing, float bound) const;
 
     BotRandom random;
     // Chosen for a while, then drawn again.
