@@ -64,7 +64,10 @@ const MatchView& MatchWatcher::look(const MySim& match)
         const auto rules = body->components.find("bullet2");
         if (rules != body->components.end()) {
             const auto* bullet = dynamic_cast<const P2BulletComp*>(rules->second);
-            shot.knockedBack = bullet != nullptr && bullet->deflected;
+            if (bullet != nullptr) {
+                shot.knockedBack = bullet->deflected;
+                shot.age = bullet->lifeTicks - bullet->lifeLeft;
+            }
         }
         view.shots.push_back(shot);
     }

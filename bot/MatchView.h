@@ -23,6 +23,8 @@ struct ShotView {
     Vec2 velocity;
     // Struck by player 1's ball: it now hurts player 2, and no longer player 1.
     bool knockedBack = false;
+    // Ticks since it was fired, or since it was knocked back.
+    int age = 0;
 };
 
 // Player 1's ball, while it flies.

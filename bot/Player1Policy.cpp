@@ -8,6 +8,9 @@ using namespace forecast;
 
 namespace {
 constexpr int kHorizon = 14; // ticks looked ahead when walking
+// Ticks a new bullet flies before the bot reacts to it, drawn now and then: a person's reflexes.
+constexpr float kQuickest = 2.0f;
+constexpr float kSlowest = 6.0f;
 // Costs, in tenths of a point of health: a bullet's hit costs fifteen points.
 constexpr float kHit = 150.0f;
 constexpr float kHitMargin = 14.0f; // world units beyond touching that still feel close
@@ -34,12 +37,13 @@ Player1Input Player1Policy::decide(const MatchView& view, const ArenaMap& arena)
     }
     if (--ticksToRedraw <= 0) {
         stationRange = random.between(170.0f, 240.0f);
+        reactionTicks = static_cast<int>(random.between(kQuickest, kSlowest));
         ticksToRedraw = 150 + static_cast<int>(random.next() % 200);
     }
     threatPaths.clear();
     Vec2 path[kHorizon];
     for (const ShotView& shot : view.shots) {
-        if (shot.knockedBack) continue;
+        if (shot.knockedBack || shot.age < reactionTicks) continue;
         shotPath(shot, arena, kHorizon, path);
         threatPaths.insert(threatPaths.end(), path, path + kHorizon);
     }
@@ -116,7 +120,8 @@ Vec2 Player1Policy::chooseStation(const MatchView& view, const ArenaMap& arena)
 int Player1Policy::chooseThrow(const MatchView& view, const ArenaMap& arena) const
 {
     const Vec2 self = view.player1.position;
-    // A bullet about to hit, standing here: knock it back with the throw that catches it first.
+    // A bullet about to hit, standing here: knock it back with a throw that catches it in time, the one
+    // that sends it nearest towards player 2 (a knocked bullet flies straight away from the ball).
     for (std::size_t shot = 0; shot < realThreats; ++shot) {
         const Vec2* path = &threatPaths[shot * kHorizon];
         int hitTick = -1;
@@ -124,12 +129,24 @@ int Player1Policy::chooseThrow(const MatchView& view, const ArenaMap& arena) con
             if (length(path[tick] - self) < kBulletRadius + kPlayerRadius + 6.0f) hitTick = tick;
         }
         if (hitTick < 0) continue;
+        int bestWay = -1;
+        float bestAlignment = -2.0f;
         for (int way = 0; way < 8; ++way) {
             const Vec2 flight = kEightWays[static_cast<std::size_t>(way)] * kBallSpeed;
             for (int tick = 0; tick <= hitTick; ++tick) {
-                if (length(self + flight * static_cast<float>(tick + 1) - path[tick]) < kDeflectReach) return way;
+                const Vec2 ball = self + flight * static_cast<float>(tick + 1);
+                if (length(ball - path[tick]) >= kDeflectReach) continue;
+                const float alignment = view.player2.alive ? dot(normalised(path[tick] - ball),
+                                                                 normalised(view.player2.position - path[tick]))
+                                                           : 0.0f;
+                if (alignment > bestAlignment) {
+                    bestAlignment = alignment;
+                    bestWay = way;
+                }
+                break;
             }
         }
+        if (bestWay >= 0) return bestWay;
     }
     if (!view.player2.alive) return -1;
     // Otherwise the throw whose ball catches player 2 and carries it nearest into a wall.

@@ -10,8 +10,8 @@
 
 // Player 1 played by the computer: it keeps a throwing distance from player 2 on the side away from
 // the wall nearest behind it, and throws the ball when the ball will catch player 2 and carry it into
-// that wall, or knock back a bullet about to hit. It walks clear of the bullets it sees coming and of
-// the line player 2 will fire along next.
+// that wall, or knock a bullet about to hit back towards player 2. It walks clear of the bullets it
+// sees coming and of the line player 2 will fire along next.
 class Player1Policy {
 public:
     explicit Player1Policy(std::uint32_t seed);
@@ -29,6 +29,7 @@ private:
 
     BotRandom random;
     float stationRange;
+    int reactionTicks = 0;
     int ticksToRedraw = 0;
     // The way the ball is meant to carry player 2, or -1.
     int shoveWay = -1;

@@ -10,6 +10,9 @@ using namespace forecast;
 
 namespace {
 constexpr int kHorizon = 12; // ticks looked ahead
+// Ticks a knocked-back bullet flies before the bot reacts to it, drawn now and then: a person's reflexes.
+constexpr float kQuickest = 4.0f;
+constexpr float kSlowest = 10.0f;
 constexpr float kUnbounded = 1e30f;
 constexpr float kCruise = 5.5f; // world units per tick, the slower of the two speeds tried
 
@@ -63,7 +66,8 @@ Player2Input Player2Policy::decide(const MatchView& view, const ArenaMap& arena)
         return {};
     }
     if (--ticksToRedraw <= 0) {
-        stationRange = random.between(330.0f, 430.0f);
+        stationRange = random.between(220.0f, 430.0f);
+        reactionTicks = static_cast<int>(random.between(kQuickest, kSlowest));
         orbit = random.uniform() < 0.5f ? -1.0f : 1.0f;
         ticksToRedraw = 120 + static_cast<int>(random.next() % 180);
     }
@@ -71,7 +75,7 @@ Player2Input Player2Policy::decide(const MatchView& view, const ArenaMap& arena)
     threatReach.clear();
     Vec2 path[kHorizon];
     for (const ShotView& shot : view.shots) {
-        if (!shot.knockedBack) continue;
+        if (!shot.knockedBack || shot.age < reactionTicks) continue;
         shotPath(shot, arena, kHorizon, path);
         threatPaths.insert(threatPaths.end(), path, path + kHorizon);
         threatReach.push_back(kBulletRadius + kPlayerRadius);

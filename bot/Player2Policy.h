@@ -39,6 +39,7 @@ private:
     BotRandom random;
     // Chosen for a while, then drawn again.
     float stationRange;
+    int reactionTicks = 0;
     float orbit;
     int ticksToRedraw = 0;
     bool stationChosen = false;
