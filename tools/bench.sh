@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds in Release and prints one table of Skirmora's speed and memory on this machine: update ticks
-# idle and under steady fire, saving and restoring a match, a render pass, start-up, and resident memory. Figures only; nothing is
-# asserted. Drawing and start-up run under a virtual display when no DISPLAY is set.
+# idle and under steady fire, saving and restoring a match, a render pass, start-up, resident memory,
+# and the computer player. Figures only; nothing is asserted. Drawing and start-up run under a virtual display when no DISPLAY is set.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target game_bench render_bench soak skirmora first_frame >/dev/null
+cmake --build --preset release --target game_bench render_bench bot_bench soak skirmora first_frame >/dev/null
 build=build/release
 on_display() { if [[ -n "${DISPLAY:-}" ]]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi; }
 
@@ -53,5 +53,23 @@ echo "| Resident memory after start-up | $(sed -n 's/^resident after start-up: /
 soak=$("$build/tools/soak" 100000 1 1)
 read -r tenth end < <(sed -E 's/.*resident ([0-9]+) KiB at tick [0-9]+ and ([0-9]+) KiB.*/\1 \2/' <<<"$soak")
 echo "| Resident growth, ticks 10 000 to 100 000 of continuous fire (headless) | $((end - tenth)) KiB |"
+# The bot's decision in each role: the medians of the mean and of the 99th percentile.
+"$build/bench/bot_bench" --benchmark_format=json --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    2>/dev/null | awk -F': ' '
+    /"name"/ { gsub(/[",]/, "", $2); name = $2; median = name ~ /_median$/ }
+    /"real_time"/ { gsub(/,/, "", $2); time = $2 }
+    /"time_unit"/ && median && name ~ /surveyWalls/ { printf "| Computer player, survey of the walls (once, on its first look) | %.1f ms |\n", time }
+    /"p99_us"/ && median {
+        gsub(/,/, "", $2)
+        role = name ~ /botDecision\/1/ ? 1 : 2
+        printf "| Computer player, decision per tick as player %d (mean; 99th percentile) | %.1f µs; %.1f µs |\n", role, time, $2
+    }'
+times=()
+for _ in 1 2 3 4 5; do
+    start=$EPOCHREALTIME
+    "$build/session/skirmora" --headless --ticks 18000 --player1 bot:1 --player2 bot:2 >/dev/null
+    times+=("$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }')")
+done
+echo "| Headless 18 000-tick match, bot against bot (median of 5) | $(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p) s |"
 echo
 echo "Measured on: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)."

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "ArenaMap.h"
+#include "BotRandom.h"
+#include "MatchInput.h"
+#include "MatchView.h"
+
+// Player 1 played by the computer: it keeps a throwing distance from player 2 on the side away from
+// the wall nearest behind it, and throws the ball when the ball will catch player 2 and carry it into
+// that wall, or knock a bullet about to hit back towards player 2. It walks clear of the bullets it
+// sees coming and of the line player 2 will fire along next.
+class Player1Policy {
+public:
+    explicit Player1Policy(std::uint32_t seed);
+
+    // This tick's keys.
+    Player1Input decide(const MatchView& view, const ArenaMap& arena);
+
+private:
+    // The place to walk to: behind player 2, as seen from a wall beyond it.
+    Vec2 chooseStation(const MatchView& view, const ArenaMap& arena);
+    // Which of the eight ways to throw in now, or -1 for none.
+    int chooseThrow(const MatchView& view, const ArenaMap& arena) const;
+    // What walking one way (-1: standing) for the horizon costs: bullets met, the station missed.
+    float cost(const MatchView& view, const ArenaMap& arena, int way) const;
+
+    BotRandom random;
+    float stationRange;
+    int reactionTicks = 0;
+    int ticksToRedraw = 0;
+    // The way the ball is meant to carry player 2, or -1.
+    int shoveWay = -1;
+    Vec2 station;
+    // The bullets that can hurt player 1, and the shot player 2 has ready: a horizon's worth of
+    // positions each. Player 2's drift, for as long as a ball flies.
+    std::vector<Vec2> threatPaths;
+    std::size_t realThreats = 0;
+    std::vector<Vec2> player2Path;
+};

@@ -1,0 +1,34 @@
+#include "Steering.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace steering {
+
+Vec2 nextAim(const Vec2& aim, int pointerX, int pointerY)
+{
+    Vec2 next = aim + Vec2(static_cast<float>(pointerX) * kGain, static_cast<float>(pointerY) * -kGain);
+    if (length(next) > kMaxAim) {
+        normalise(next);
+        next *= kMaxAim;
+    }
+    next *= kDamping;
+    return next;
+}
+
+Player2Input pointerFor(const Vec2& aim, const Vec2& want)
+{
+    // Undo the damping and the gain; the cap only bites on a want faster than kTopSpeed.
+    const Vec2 nudge = want * (1.0f / kDamping) - aim;
+    const auto pixels = [](float units) {
+        const float rounded = std::round(units / kGain);
+        return static_cast<int>(
+            std::clamp(rounded, static_cast<float>(-kPointerReach), static_cast<float>(kPointerReach)));
+    };
+    Player2Input pointer;
+    pointer.pointerX = pixels(nudge.x);
+    pointer.pointerY = -pixels(nudge.y);
+    return pointer;
+}
+
+} // namespace steering
