@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds in Release and prints one table of Skirmora's speed and memory on this machine: update ticks
 # idle and under steady fire, saving and restoring a match, a render pass, start-up, resident memory,
-# and the computer player. Figures only; nothing is asserted. Drawing and start-up run under a virtual display when no DISPLAY is set.
+# and the computer player. Figures only; nothing is asserted. Drawing and start-up run under a virtual
+# display when no DISPLAY is set.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
