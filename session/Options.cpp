@@ -32,7 +32,7 @@ bool allDigits(const char* text) { return text[0] != '\0' && std::strspn(text, "
 // gave it a source of this machine's.
 std::optional<std::string> chooseRemotePlayer(Options& options)
 {
-    using Kind = SourceSpec::Kind;
+    using Kind = SourceChoice::Kind;
     const bool online = options.role != Options::Role::Alone;
     const bool remote1 = options.player1.kind == Kind::Remote;
     const bool remote2 = options.player2.kind == Kind::Remote;
@@ -42,8 +42,8 @@ std::optional<std::string> chooseRemotePlayer(Options& options)
     }
     if (remote1 && remote2) return "only one player can be remote";
     if (remote1 || remote2) return std::nullopt;
-    SourceSpec& preferred = options.role == Options::Role::Host ? options.player2 : options.player1;
-    SourceSpec& other = options.role == Options::Role::Host ? options.player1 : options.player2;
+    SourceChoice& preferred = options.role == Options::Role::Host ? options.player2 : options.player1;
+    SourceChoice& other = options.role == Options::Role::Host ? options.player1 : options.player2;
     if (preferred.kind == Kind::Local)
         preferred.kind = Kind::Remote;
     else if (other.kind == Kind::Local)
@@ -86,9 +86,9 @@ std::variant<Options, std::string> parseOptions(int argc, char** argv)
             if (!positiveWholeNumber(argv[++i], options.ticks))
                 return "--ticks takes a whole number of ticks from 1 up, not '" + std::string(argv[i]) + "'";
         } else if (arg == "--player1" || arg == "--player2") {
-            const auto spec = SourceSpec::parse(argv[++i]);
-            if (!spec) return "unknown source '" + std::string(argv[i]) + "' for " + arg;
-            (arg == "--player1" ? options.player1 : options.player2) = *spec;
+            const auto choice = SourceChoice::parse(argv[++i]);
+            if (!choice) return "unknown source '" + std::string(argv[i]) + "' for " + arg;
+            (arg == "--player1" ? options.player1 : options.player2) = *choice;
             sourceGiven = true;
         } else if (arg == "--host") {
             options.role = Options::Role::Host;

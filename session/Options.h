@@ -22,8 +22,8 @@ struct Options {
     bool help = false;
     // The match ends after this tick; 0 for a match without end.
     std::uint64_t ticks = 0;
-    SourceSpec player1;
-    SourceSpec player2;
+    SourceChoice player1;
+    SourceChoice player2;
     Role role = Role::Alone;
     // Host: the UDP port to listen on; join: where the host is.
     Endpoint endpoint;
@@ -34,10 +34,10 @@ struct Options {
 
     bool anyLocalPlayer() const
     {
-        return player1.kind == SourceSpec::Kind::Local || player2.kind == SourceSpec::Kind::Local;
+        return player1.kind == SourceChoice::Kind::Local || player2.kind == SourceChoice::Kind::Local;
     }
     // Online: the player this machine plays (1 or 2); the other is remote.
-    int ownPlayer() const { return player1.kind == SourceSpec::Kind::Remote ? 2 : 1; }
+    int ownPlayer() const { return player1.kind == SourceChoice::Kind::Remote ? 2 : 1; }
 };
 
 // How to call the program.

@@ -4,33 +4,33 @@
 
 #include "Bot.h"
 
-std::optional<SourceSpec> SourceSpec::parse(std::string_view text)
+std::optional<SourceChoice> SourceChoice::parse(std::string_view text)
 {
-    const auto seeded = [](std::string_view word, std::string_view rest, Kind kind) -> std::optional<SourceSpec> {
+    const auto seeded = [](std::string_view word, std::string_view rest, Kind kind) -> std::optional<SourceChoice> {
         if (rest.size() <= word.size() || rest.substr(0, word.size()) != word) return std::nullopt;
         const std::string_view digits = rest.substr(word.size());
         std::uint32_t seed = 0;
         const char* end = digits.data() + digits.size();
         const auto [stop, error] = std::from_chars(digits.data(), end, seed);
         if (error != std::errc() || stop != end || digits.front() == '+') return std::nullopt;
-        return SourceSpec{kind, seed};
+        return SourceChoice{kind, seed};
     };
-    if (text == "local") return SourceSpec{Kind::Local, 1};
-    if (text == "idle") return SourceSpec{Kind::Idle, 1};
-    if (text == "bot") return SourceSpec{Kind::Bot, 1};
-    if (text == "remote") return SourceSpec{Kind::Remote, 1};
+    if (text == "local") return SourceChoice{Kind::Local, 1};
+    if (text == "idle") return SourceChoice{Kind::Idle, 1};
+    if (text == "bot") return SourceChoice{Kind::Bot, 1};
+    if (text == "remote") return SourceChoice{Kind::Remote, 1};
     if (auto bot = seeded("bot:", text, Kind::Bot)) return bot;
     return seeded("random:", text, Kind::Random);
 }
 
-std::unique_ptr<PlayerSource> makePlayerSource(const SourceSpec& spec)
+std::unique_ptr<PlayerSource> makePlayerSource(const SourceChoice& choice)
 {
-    switch (spec.kind) {
-    case SourceSpec::Kind::Local:
-    case SourceSpec::Kind::Remote: return nullptr;
-    case SourceSpec::Kind::Idle: return std::make_unique<IdleSource>();
-    case SourceSpec::Kind::Random: return std::make_unique<RandomSource>(spec.seed);
-    case SourceSpec::Kind::Bot: return makeBot(spec.seed);
+    switch (choice.kind) {
+    case SourceChoice::Kind::Local:
+    case SourceChoice::Kind::Remote: return nullptr;
+    case SourceChoice::Kind::Idle: return std::make_unique<IdleSource>();
+    case SourceChoice::Kind::Random: return std::make_unique<RandomSource>(choice.seed);
+    case SourceChoice::Kind::Bot: return makeBot(choice.seed);
     }
     return nullptr;
 }

@@ -10,19 +10,19 @@
 #include "PlayerSource.h"
 
 // What a --player1 or --player2 argument names.
-struct SourceSpec {
+struct SourceChoice {
     enum class Kind { Local, Idle, Random, Bot, Remote };
     Kind kind = Kind::Local;
     std::uint32_t seed = 1;
 
     // The words the command line takes: local, idle, bot, bot:SEED, random:SEED (SEED a whole number
     // from 0 to 4294967295), remote (the other machine's player); nullopt for anything else.
-    static std::optional<SourceSpec> parse(std::string_view text);
+    static std::optional<SourceChoice> parse(std::string_view text);
 };
 
-// The source a spec names; nullptr for Local, which is this machine's own keyboard or mouse, and for Remote,
+// The source a choice names; nullptr for Local, which is this machine's own keyboard or mouse, and for Remote,
 // whose input comes over the network.
-std::unique_ptr<PlayerSource> makePlayerSource(const SourceSpec& spec);
+std::unique_ptr<PlayerSource> makePlayerSource(const SourceChoice& choice);
 
 // No input at all.
 class IdleSource : public PlayerSource {

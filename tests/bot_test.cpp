@@ -26,7 +26,7 @@ struct Outcome {
     std::vector<MatchInput> records;
 };
 
-Outcome play(const SourceSpec& player1, const SourceSpec& player2, int ticks)
+Outcome play(const SourceChoice& player1, const SourceChoice& player2, int ticks)
 {
     std::ostream nowhere(nullptr);
     MySim game(nowhere);
@@ -46,9 +46,9 @@ Outcome play(const SourceSpec& player1, const SourceSpec& player2, int ticks)
     return outcome;
 }
 
-SourceSpec bot(std::uint32_t seed) { return {SourceSpec::Kind::Bot, seed}; }
-SourceSpec random(std::uint32_t seed) { return {SourceSpec::Kind::Random, seed}; }
-const SourceSpec kIdle{SourceSpec::Kind::Idle, 1};
+SourceChoice bot(std::uint32_t seed) { return {SourceChoice::Kind::Bot, seed}; }
+SourceChoice random(std::uint32_t seed) { return {SourceChoice::Kind::Random, seed}; }
+const SourceChoice kIdle{SourceChoice::Kind::Idle, 1};
 
 // The bot's model of player 2's steering must be the game's own, or its plans drift off.
 TEST(BotSteering, ModelMatchesTheGameAndPointerStaysWithinReach)
