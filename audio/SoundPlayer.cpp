@@ -9,8 +9,7 @@
 
 namespace {
 
-constexpr std::size_t kKindCount = static_cast<std::size_t>(MatchEventKind::PlayerRespawned) + 1;
-constexpr std::array<const char*, kKindCount> kSoundFiles = {
+constexpr std::array<const char*, kSoundKinds> kSoundFiles = {
     "ballThrown.wav", "bulletFired.wav", "bulletBounced.wav", "player1Hit.wav",      "bulletDeflected.wav",
     "player2Hit.wav", "wallScrape.wav",  "playerDied.wav",    "playerRespawned.wav",
 };
@@ -69,7 +68,7 @@ struct SoundPlayer::Device {
     // Declared before the context, so that the context goes first.
     std::unique_ptr<ALCdevice, DeviceCloser> output;
     std::unique_ptr<ALCcontext, ContextDestroyer> context;
-    std::array<ALuint, kKindCount> buffers{}; // 0 where the clip did not load
+    std::array<ALuint, kSoundKinds> buffers{}; // 0 where the clip did not load
     std::array<ALuint, kVoiceCount> sources{};
     std::array<SoundId, kVoiceCount> ids{};
     std::array<std::uint64_t, kVoiceCount> startOrder{};
@@ -179,7 +178,7 @@ SoundPlayer::SoundPlayer(const std::string& soundsDir, std::ostream& messages)
         device.reset();
         return;
     }
-    for (std::size_t kind = 0; kind < kKindCount; ++kind) {
+    for (std::size_t kind = 0; kind < kSoundKinds; ++kind) {
         const std::string path = soundsDir + "/" + kSoundFiles[kind];
         SoundClip clip;
         std::string problem;
@@ -194,21 +193,27 @@ SoundPlayer::SoundPlayer(SoundPlayer&&) noexcept = default;
 
 void SoundPlayer::play(const std::vector<MatchEvent>& tickEvents, const Listener& listener, std::uint32_t tick)
 {
-    if (!device) return;
-    std::array<std::uint32_t, kKindCount> seen{};
     bool scraped = false;
-    for (const MatchEvent& event : tickEvents) {
-        const SoundId id{tick, event.kind, seen[kindIndex(event.kind)]++};
-        if (device->buffers[kindIndex(event.kind)] == 0) continue;
-        const std::array<ALfloat, 3> where = listenerSpace(event.position, listener);
-        if (event.kind == MatchEventKind::WallScrape) {
-            device->scrape(id, where);
-            scraped = true;
-        } else {
-            device->start(device->freeVoice(), id, where);
-        }
+    for (const SoundStart& sound : soundsOfTick(tickEvents, tick)) {
+        start(sound.event, sound.id, listener);
+        scraped = scraped || sound.event.kind == MatchEventKind::WallScrape;
     }
-    if (!scraped) device->stopScrape();
+    if (!scraped) stopScrape();
+}
+
+void SoundPlayer::start(const MatchEvent& event, const SoundId& id, const Listener& listener)
+{
+    if (!device || device->buffers[kindIndex(event.kind)] == 0) return;
+    const std::array<ALfloat, 3> where = listenerSpace(event.position, listener);
+    if (event.kind == MatchEventKind::WallScrape)
+        device->scrape(id, where);
+    else
+        device->start(device->freeVoice(), id, where);
+}
+
+void SoundPlayer::stopScrape()
+{
+    if (device) device->stopScrape();
 }
 
 void SoundPlayer::stop(const SoundId& id)

@@ -8,19 +8,7 @@
 
 #include "Listener.h"
 #include "MatchEvent.h"
-
-// One event's sound: the tick it was played for, its kind, and its place among that tick's events of
-// the same kind (0 for the first). A rollback that undoes the event stops the sound by this.
-struct SoundId {
-    std::uint32_t tick = 0;
-    MatchEventKind kind = MatchEventKind::BallThrown;
-    std::uint32_t index = 0;
-};
-
-inline bool operator==(const SoundId& a, const SoundId& b)
-{
-    return a.tick == b.tick && a.kind == b.kind && a.index == b.index;
-}
+#include "SoundId.h"
 
 // The file in the sounds folder that holds the sound of kind.
 const char* soundFileName(MatchEventKind kind);
@@ -44,6 +32,12 @@ public:
     // Starts one tick's sounds; call once per tick, with every event of that tick. The scrape loop
     // stops at the first tick without a WallScrape event.
     void play(const std::vector<MatchEvent>& tickEvents, const Listener& listener, std::uint32_t tick = 0);
+    // Starts the sound of one event as id. A WallScrape keeps the scrape loop going at the event's
+    // place, starting it as id if it was not playing; the loop ends only with stopScrape, or a stop of
+    // the id it started as.
+    void start(const MatchEvent& event, const SoundId& id, const Listener& listener);
+    // Ends the scrape loop: the latest tick has no wall contact.
+    void stopScrape();
     // Stops the sound of one event, if it still plays.
     void stop(const SoundId& id);
     // Whether the sound of one event still plays.

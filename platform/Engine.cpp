@@ -150,7 +150,10 @@ void Engine::updateTick()
         simulation->step(record);
     }
     menu->update();
-    if (sound) sound->afterTick(simulation->events, simulation->camera);
+    if (sound && takeTickRuns)
+        sound->afterRuns(takeTickRuns(), simulation->camera);
+    else if (sound)
+        sound->afterTick(simulation->events, simulation->camera);
     // What the tick printed reaches the console together, in one write.
     std::cout.flush();
 }

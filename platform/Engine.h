@@ -8,6 +8,7 @@
 
 #include "InputSource.h"
 #include "TextureFile.h"
+#include "TickRun.h"
 
 class MatchSound;
 class MenuManager;
@@ -65,6 +66,9 @@ public:
     // If set, each update tick runs this instead of stepping the simulation with the next input record: a
     // networked match steps (and re-steps) its matches itself.
     std::function<void()> tickOverride;
+    // If set, the ticks the last update ran, for the sound: a match stepped by tickOverride may run several
+    // ticks in one update, some of them again, or none. Otherwise the sound plays the simulation's last step.
+    std::function<std::vector<TickRun>()> takeTickRuns;
     // If set, run() asks it for the window system to put in front of the toolkit's (a replay), before
     // the game is built.
     std::function<WindowSystem*(WindowSystem& toolkitWindow)> wrapToolkitWindow;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "InputSource.h"
 #include "NetTransport.h"
@@ -53,6 +54,9 @@ public:
 
     // Ticks both machines have settled: the confirmed match's length so far.
     int confirmedTicks() const { return rollback ? rollback->confirmedTicks() : 0; }
+    // The shown match's ticks run since the last call with their events, a tick gone back over again: what its
+    // sound is made of.
+    std::vector<TickRun> takeShownRuns() { return shownRollback.takeRuns(); }
 
 private:
     using Clock = std::chrono::steady_clock;

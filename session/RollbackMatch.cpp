@@ -1,11 +1,13 @@
 #include "RollbackMatch.h"
 
 #include <cassert>
+#include <utility>
 
 void RollbackMatch::save(int slot)
 {
     assert(slot >= 0 && slot < kSnapshotSlots);
     slots[static_cast<std::size_t>(slot)] = match.save();
+    slotTicks[static_cast<std::size_t>(slot)] = nextTick;
 }
 
 void RollbackMatch::restore(int slot)
@@ -14,6 +16,14 @@ void RollbackMatch::restore(int slot)
     const Camera view = match.camera;
     match.restore(slots[static_cast<std::size_t>(slot)]);
     match.camera = view;
+    nextTick = slotTicks[static_cast<std::size_t>(slot)];
 }
 
-void RollbackMatch::step(const MatchInput& input) { match.step(TickInput{input, {}}); }
+void RollbackMatch::step(const MatchInput& input)
+{
+    match.step(TickInput{input, {}});
+    if (runs.size() == kRunsKept) runs.erase(runs.begin());
+    runs.push_back({nextTick++, match.events});
+}
+
+std::vector<TickRun> RollbackMatch::takeRuns() { return std::exchange(runs, {}); }

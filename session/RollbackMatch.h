@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "MySim.h"
 #include "RollbackGame.h"
+#include "TickRun.h"
 
 // The arena match as rollback sees it: whole-match snapshots in slots, ticks stepped with the match's input
 // alone. The window's part of a tick never enters: this match may run a tick several times.
@@ -12,6 +14,7 @@ class RollbackMatch : public RollbackGame {
 public:
     explicit RollbackMatch(MySim& match) : match(match) {}
 
+    // A snapshot remembers the tick it was taken before, so that steps after a restore know their ticks.
     void save(int slot) override;
     // The camera is this machine's own view and follows the players smoothly, so going back leaves it where it
     // is rather than making the picture jump.
@@ -19,7 +22,18 @@ public:
     void step(const MatchInput& input) override;
     std::uint64_t checksum() const override { return match.checksum(); }
 
+    // The ticks stepped since the last call, in the order they ran, each with the events it produced; a tick
+    // run again after a restore appears again. For whoever listens to the match (its sound).
+    std::vector<TickRun> takeRuns();
+
 private:
+    // Runs kept for a caller that asks seldom or never (a headless match has no sound): far more than one frame
+    // runs, which is a rollback's ticks and a new one.
+    static constexpr std::size_t kRunsKept = 4 * kSnapshotSlots;
+
     MySim& match;
     std::array<MatchSnapshot, kSnapshotSlots> slots;
+    std::array<std::uint32_t, kSnapshotSlots> slotTicks{};
+    std::uint32_t nextTick = 0;
+    std::vector<TickRun> runs;
 };

@@ -135,6 +135,9 @@ OnlineSession* gOnline = nullptr;
     engine->tickOverride = [confirmed] {
         if (const auto status = gOnline->frame()) finishOnline(*status, *confirmed);
     };
+    // The shown match is what the player sees, so it is what they hear, rollbacks and all.
+    engine->takeTickRuns = [] { return gOnline->takeShownRuns(); };
+    if (!options.mute) engine->soundsDir = "Content/Sounds";
     engine->run(static_cast<int>(options.toolkitArgs.size()) - 1, options.toolkitArgs.data());
     std::exit(EXIT_SUCCESS);
 }

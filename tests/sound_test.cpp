@@ -197,6 +197,20 @@ TEST(SoundPlayer, ShippedSoundsPlayAndStopByEvent)
         EXPECT_FALSE(player.playing(scrape));
         player.play(events({MatchEventKind::WallScrape}), kCamera, 9);
         EXPECT_TRUE(player.playing({9, MatchEventKind::WallScrape, 0}));
+
+        // One event at a time under a given id, as a rollback's catch-up starts them: contact that goes on keeps
+        // the loop as it started, a stop of that id ends it, and so does stopScrape whatever it started as.
+        const MatchEvent contact{MatchEventKind::WallScrape, {}, 0};
+        player.start({MatchEventKind::BulletBounced, {}, 0}, {12, MatchEventKind::BulletBounced, 1}, kCamera);
+        EXPECT_TRUE(player.playing({12, MatchEventKind::BulletBounced, 1}));
+        player.start(contact, {12, MatchEventKind::WallScrape, 0}, kCamera);
+        EXPECT_TRUE(player.playing({9, MatchEventKind::WallScrape, 0}));
+        player.stop({9, MatchEventKind::WallScrape, 0});
+        EXPECT_FALSE(player.playing({9, MatchEventKind::WallScrape, 0}));
+        player.start(contact, {12, MatchEventKind::WallScrape, 0}, kCamera);
+        EXPECT_TRUE(player.playing({12, MatchEventKind::WallScrape, 0}));
+        player.stopScrape();
+        EXPECT_FALSE(player.playing({12, MatchEventKind::WallScrape, 0}));
     });
 }
 

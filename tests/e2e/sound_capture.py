@@ -48,7 +48,7 @@ def main(wav, log, sounds, *silent):
     events = []
     for line in lines:
         f = line.split()
-        if len(f) == 12 and f[0] == "sound:" and f[2] == "tick":
+        if len(f) >= 12 and f[0] == "sound:" and f[2] == "tick":
             t, clip, x, cx, width = float(f[1]) - opened, f[4], float(f[5]), float(f[8]), float(f[10])
             with wave.open(f"{sounds}/{clip}") as w:
                 length = w.getnframes() / w.getframerate()
