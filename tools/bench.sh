@@ -41,10 +41,6 @@ benchmarks "$build/bench/game_bench" --benchmark_filter='idleTick|steadyFire|sav
             "$(awk -v p="$perBullet" 'BEGIN { print p * 1e9 }')" ;;
     esac
 done
-benchmarks "$build/bench/game_bench" --benchmark_filter='restoreAndResimulateEight' | while read -r _ time unit; do
-    printf '| Rollback: restore a snapshot and run 8 ticks again, standard arena, 20 bullets in flight | %.3f ms |\n' \
-        "$(awk -v t="$time" -v u="$unit" 'BEGIN { print (u == "us" ? t / 1000 : u == "ns" ? t / 1e6 : t) }')"
-done
 benchmarks on_display "$build/bench/render_bench" --benchmark_filter='renderPass/0/' | while read -r name time unit; do
     printf '| Render pass, standard arena, 800 × 600 (Mesa, software) | %.2f ms |\n' "$(awk -v t="$time" 'BEGIN { print t / 1000 }')"
 done
