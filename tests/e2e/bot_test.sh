@@ -23,6 +23,12 @@ where() {
 }
 # moved <x0 y0> <x1 y1>: more than 15 pixels apart.
 moved() { holds "($3 - $1)^2 + ($4 - $2)^2 > 225"; }
+# moves <kind>: a fresh shot shows that kind more than 15 pixels from (x0, y0), where it was first seen.
+# The camera follows both players, so the bot's own motion shows only once it outruns the view's.
+moves() {
+    read -r x1 y1 < <(where "$1")
+    moved "$x0" "$y0" "$x1" "$y1"
+}
 
 start_game --player2 bot
 sleep 1
@@ -30,9 +36,7 @@ check "player 1 and the bot as player 2 both on screen" wait_until 3 both_shown
 # Player 1 stands still, so the bot's own motion is what moves it on screen (the camera follows both).
 read -r x0 y0 < <(where red)
 ids=$(id_lines)
-sleep 1.5
-read -r x1 y1 < <(where red)
-check "the bot as player 2 moves (from $x0 $y0 to $x1 $y1)" moved "$x0" "$y0" "$x1" "$y1"
+check "the bot as player 2 moves" wait_until 4 moves red
 # Each bullet adds two component ids; player 1 throws nothing.
 fired() { holds "$(id_lines) >= $ids + 4"; }
 check "the bot as player 2 fires" wait_until 6 fired
@@ -62,9 +66,7 @@ ids=$(id_lines)
 xdotool mousedown 1
 sleep 0.6
 xdotool mouseup 1
-sleep 1
-read -r x1 y1 < <(where blue)
-check "the bot as player 1 moves (from $x0 $y0 to $x1 $y1)" moved "$x0" "$y0" "$x1" "$y1"
+check "the bot as player 1 moves" wait_until 4 moves blue
 check "the person's button fires player 2's bullets" holds "$(id_lines) >= $ids + 4"
 check "both still on screen" wait_until 8 both_shown
 hold Escape 0.2
