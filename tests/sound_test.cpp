@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <random>
@@ -97,17 +98,14 @@ std::string goodWav(std::uint16_t channels = 1, std::uint32_t frames = 4410)
            le(44100u * channels * 2, 4) + le(channels * 2u, 2) + le(16, 2) + "data" + le(dataBytes, 4) + data;
 }
 
-// goodWav with the little-endian field of width bytes at offset set to value.
-std::function<void(const fs::path&)> patched(std::size_t offset, std::uint32_t value, int width = 4)
-{
-    return [=](const fs::path& path) {
-        std::ofstream(path, std::ios::binary) << goodWav().replace(offset, width, le(value, width));
-    };
-}
-
 std::function<void(const fs::path&)> written(const std::string& bytes)
 {
     return [=](const fs::path& path) { std::ofstream(path, std::ios::binary) << bytes; };
+}
+// goodWav with the little-endian field of width bytes at offset set to value.
+auto patched(std::size_t offset, std::uint32_t value, int width = 4)
+{
+    return written(goodWav().replace(offset, width, le(value, width)));
 }
 
 // A file the sound library itself writes, sample after sample from make.
@@ -245,21 +243,14 @@ TEST(SoundPlayer, DamagedSoundFilesAreRefusedOneByOne)
         {"a pipe", "not a regular file", [](const fs::path& path) { mkfifo(path.c_str(), 0600); }},
         {"empty", "not a sound file", written("")},
         {"header cut short", "not a sound file", written(goodWav().substr(0, 20))},
-        {"wrong magic", "not a sound file", written("RIFQ" + goodWav().substr(4))},
         {"an image", "not a sound file", written("\x89PNG\r\n\x1a\n" + noise)},
         {"random bytes", "not a sound file", written(noise)},
-        {"64 MiB", "larger than 16 MiB",
-         [](const fs::path& path) {
-             written(goodWav())(path);
-             fs::resize_file(path, 64u << 20);
-         }},
+        {"64 MiB", "larger than 16 MiB", written(goodWav().append((64u << 20) - goodWav().size(), '\0'))},
         {"fmt chunk declares 4 GiB", "not a sound file", patched(16, 0xFFFFFFF0u)},
         {"unknown encoding", "not a sound file", patched(20, 0x1234, 2)},
         {"0 bits per sample", "not a sound file", patched(34, 0, 2)},
         {"0 channels", "not a sound file", patched(22, 0, 2)},
         {"9 channels", "9 channels", library(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 9, 44100, 100)},
-        {"65535 channels", "not a sound file", patched(22, 65535, 2)},
-        {"rate 4 GiB", "not a sound file", patched(24, 0xFFFFFFFFu)},
         {"rate 1000", "rate of 1000 Hz", patched(24, 1000)},
         {"data shorter than a frame", "holds no sound", written(goodWav(2, 0).substr(0, 40) + "\3\0\0\0abc")},
         {"no data chunk", "not a sound file", written(goodWav().substr(0, 36))},
@@ -268,7 +259,6 @@ TEST(SoundPlayer, DamagedSoundFilesAreRefusedOneByOne)
         {"infinite samples", "not finite",
          library(SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 44100, 100, [](auto i) { return i == 50 ? -HUGE_VALF : 0.0f; })},
         {"AIFF at 4000 Hz", "rate of 4000 Hz", library(SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 1, 4000, 400)},
-        {"AU with 3 channels", "3 channels", library(SF_FORMAT_AU | SF_FORMAT_PCM_16, 3, 44100, 400)},
         {"FLAC of 6 s", "longer than 5 s", library(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, 8000, 48000)},
         {"data declares 4 GiB, holds 0.1 s", "", patched(40, 0xFFFFFFF0u)},
         {"FLAC cut in half", "cut short",
@@ -294,14 +284,10 @@ TEST(SoundPlayer, DamagedSoundFilesAreRefusedOneByOne)
             damage.write(damaged);
             std::ostringstream messages;
             SoundPlayer player(dir, messages);
-            const std::string said = messages.str();
-            if (*damage.reason == '\0') {
-                EXPECT_EQ(said, "");
-            } else {
-                EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-                EXPECT_EQ(said.rfind("skirmora: sound " + damaged.string() + ": ", 0), 0u) << said;
-                EXPECT_NE(said.find(damage.reason), std::string::npos) << said;
-            }
+            // One line naming the file and why, or none.
+            const std::string line =
+                "skirmora: sound " + damaged.string() + ": [^\n]*" + damage.reason + "[^\n]*; it stays silent\n";
+            EXPECT_THAT(messages.str(), testing::MatchesRegex(*damage.reason != '\0' ? line : ""));
             player.play(events({MatchEventKind::BallThrown, MatchEventKind::BulletFired}), kCamera);
             EXPECT_TRUE(player.playing({0, MatchEventKind::BallThrown, 0}));
             EXPECT_EQ(player.playing({0, MatchEventKind::BulletFired, 0}), *damage.reason == '\0');
