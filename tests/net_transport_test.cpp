@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "NetTransport.h"
-#include "toy_match.h"
 
 // Every transport here talks to 127.0.0.1 only, on a port the system picks.
 namespace {
@@ -148,31 +147,6 @@ TEST(NetTransport, GarbageIsDroppedAndCounted)
     EXPECT_EQ(host.droppedDatagrams(), std::size(garbage));
     EXPECT_EQ(got, (std::vector<Packet>{Goodbye{GoodbyeReason::Quit, 0}}));
     EXPECT_EQ(host.state(), LinkState::Ready);
-}
-
-TEST(NetTransport, TwoSessionsPlayAMatchToTheEndAndLeave)
-{
-    NetTransport host = hostOrFail();
-    NetTransport joiner = joinOrFail(host.port());
-    ASSERT_TRUE(serviceUntil({&host, &joiner},
-                             [&] { return host.state() == joiner.state() && host.state() == LinkState::Ready; }));
-    Side a(host.settings()), b(joiner.settings());
-    const auto frame = [](Side& side, NetTransport& link) {
-        for (const Packet& packet : side.frame(link.service(std::uint32_t(side.session.currentTick()))))
-            link.send(packet);
-    };
-    ASSERT_TRUE(serviceUntil({}, [&] { return frame(a, host), frame(b, joiner), !a.running() && !b.running(); }));
-    EXPECT_EQ(a.session.state(), SessionState::Finished);
-    EXPECT_EQ(b.session.state(), SessionState::Finished);
-    EXPECT_EQ(a.confirmed, b.confirmed);
-    EXPECT_EQ(a.game.checksum(), reference(a.confirmed));
-    EXPECT_EQ(b.game.checksum(), a.game.checksum());
-    // Both leave at once, and both get away.
-    host.close();
-    joiner.close();
-    EXPECT_TRUE(serviceUntil({&host, &joiner},
-                             [&] { return host.state() == LinkState::Closed && joiner.state() == LinkState::Closed; }));
-    EXPECT_EQ(host.droppedDatagrams() + joiner.droppedDatagrams(), 0u);
 }
 
 } // namespace

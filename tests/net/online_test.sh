@@ -7,12 +7,10 @@ set -uo pipefail
 program=$(realpath "$1")
 relay=$(realpath "$2")
 mode=$3
-work=$(mktemp -d)
+export SKIRMORA_IN_XVFB=1 # headless: no display wanted
+source "$(dirname "$0")/../e2e/lib.sh"
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work" || exit 1
-failures=0
-check() { if "${@:2}"; then echo "ok: $1"; else echo "FAIL: $1"; failures=$((failures + 1)); fi; }
-holds() { awk "BEGIN { exit !($*) }"; }
 # A port unlikely to be in use; the relay listens on the next one.
 port=$((20000 + RANDOM % 20000))
 
@@ -23,8 +21,8 @@ side() {
     timeout 90 "$program" --headless --record "$name.replay" "$@" >"$name.out" 2>"$name.err" &
     eval "${name}_pid=$!"
 }
-# finish <name>: waits for that end and sets <name>_status.
-finish() {
+# ended_with <name>: waits for that end and sets <name>_status.
+ended_with() {
     local pid_var=${1}_pid status=0
     wait "${!pid_var}" || status=$?
     eval "${1}_status=$status"
@@ -47,27 +45,29 @@ agree() {
 figure() { grep -h 'network:' "$1.err" | grep -oE "$2" | grep -oE '^[0-9.]+'; }
 
 case $mode in
-loopback)
-    side host --host "$port" --ticks 1500 --player1 bot:3
+loopback | lossy)
+    target=$port p1=bot:3 p2=random:7
+    if [ "$mode" = lossy ]; then
+        "$relay" $((port + 1)) "$port" 75 20 10 80 "$RANDOM" 2>relay.err &
+        target=$((port + 1)) p1=random:5 p2=random:6
+    fi
+    side host --host "$port" --ticks 1500 --player1 "$p1"
     sleep 0.2
-    side join --join "127.0.0.1:$port" --player2 random:7
-    finish host
-    finish join
-    agree 1500
-    ;;
-lossy)
-    "$relay" $((port + 1)) "$port" 75 20 10 80 "$RANDOM" 2>relay.err &
-    side host --host "$port" --ticks 1500 --player1 random:5
-    sleep 0.2
-    side join --join "127.0.0.1:$((port + 1))" --player2 random:6
-    finish host
-    finish join
+    side join --join "127.0.0.1:$target" --player2 "$p2"
+    ended_with host
+    ended_with join
     cat host.err join.err
     agree 1500
-    check "rollbacks happened" holds "$(figure host '[0-9]+ rollbacks') + $(figure join '[0-9]+ rollbacks') > 0"
-    for name in host join; do
-        check "$name stalled fewer than 2 % of ticks" holds "$(figure "$name" '[0-9.]+%') < 2"
-    done
+    if [ "$mode" = loopback ]; then
+        for name in host join; do
+            check "$name dropped no datagram as bad" [ "$(figure "$name" '[0-9]+ datagrams dropped')" = 0 ]
+        done
+    else
+        check "rollbacks happened" holds "$(figure host '[0-9]+ rollbacks') + $(figure join '[0-9]+ rollbacks') > 0"
+        for name in host join; do
+            check "$name stalled fewer than 2 % of ticks" holds "$(figure "$name" '[0-9.]+%') < 2"
+        done
+    fi
     ;;
 faults)
     # The joiner killed mid-match: the host names the tick and ends with 3 within 10 s.
@@ -77,7 +77,7 @@ faults)
     sleep 3
     pkill -KILL -P "$join_pid" # the program itself, under timeout
     killed=$SECONDS
-    finish host
+    ended_with host
     check "the host ends with status 3 ($host_status) within 10 s ($((SECONDS - killed)) s)" \
         eval '[ "$host_status" = 3 ] && ((SECONDS - killed <= 10))'
     check "and says at which tick: $(grep -m1 'at tick' host.err)" grep -q 'at tick [1-9]' host.err
@@ -85,7 +85,7 @@ faults)
     # A join where nobody listens.
     started=$SECONDS
     side join --join "127.0.0.1:$((port + 2))" --player2 idle
-    finish join
+    ended_with join
     check "an unanswered join ends with status 2 ($join_status) within 15 s" \
         eval '[ "$join_status" = 2 ] && ((SECONDS - started <= 15))'
     check "saying so: $(tail -n 1 join.err)" grep -q 'nobody answered' join.err
@@ -99,14 +99,13 @@ faults)
     "$program" --headless --host "$port" --player1 idle 2>second.err && status=0 || status=$?
     check "a second host on the same port ends with status 2 ($status): $(cat second.err)" [ "$status" = 2 ]
     side third --join "127.0.0.1:$port" --player2 idle
-    finish third
+    ended_with third
     check "a third player is refused with status 2 ($third_status)" [ "$third_status" = 2 ]
     check "and told why: $(tail -n 1 third.err)" grep -q 'already has a player' third.err
-    finish host
-    finish join
+    ended_with host
+    ended_with join
     agree 900
     check "the host says it refused the third" grep -q 'refused 127.0.0.1' host.err
     ;;
 esac
-echo "$failures failed"
-((failures == 0))
+finish
