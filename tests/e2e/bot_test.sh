@@ -21,13 +21,11 @@ where() {
     while read -r n x y < <(pixels "$(shot "where_$1")" "$1") && ((n < 100 && --tries > 0)); do sleep 0.1; done
     echo "$x $y"
 }
-# moved <x0 y0> <x1 y1>: more than 15 pixels apart.
-moved() { holds "($3 - $1)^2 + ($4 - $2)^2 > 225"; }
 # moves <kind>: a fresh shot shows that kind more than 15 pixels from (x0, y0), where it was first seen.
 # The camera follows both players, so the bot's own motion shows only once it outruns the view's.
 moves() {
     read -r x1 y1 < <(where "$1")
-    moved "$x0" "$y0" "$x1" "$y1"
+    holds "($x1 - $x0)^2 + ($y1 - $y0)^2 > 225"
 }
 
 start_game --player2 bot

@@ -55,13 +55,8 @@ beyond=$(count "$arena" white 570 110 17 60)
 check "sight line: $n pixels at x $x below the wall, $beyond beyond it" \
     holds "$n >= 85 && $n <= 182 && ($x - 578)^2 < 9 && $beyond == 0"
 
-# The overlay: labels lit ("Score" of either player, the frame rate's digits), and the values (0 and
-# 100, 0 and 200) drawn exactly as in the README's screenshot, which was taken the same way.
-for label in "38 562 44 12" "578 562 44 12" "288 578 16 11"; do
-    # shellcheck disable=SC2086
-    n=$(count "$arena" white $label)
-    check "overlay text at $label ($n white pixels)" holds "$n > 12"
-done
+# The overlay's values (0 and 100, 0 and 200) drawn exactly as in the README's screenshot, which was taken the
+# same way (where its labels go is tests/render_test.cpp's).
 for values in "43x34+88+560" "43x34+628+560"; do
     convert "$arena" -crop "$values" +repage "$work/values.png"
     convert "$content_root/docs/arena.png" -crop "$values" +repage "$work/reference.png"
