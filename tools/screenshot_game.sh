@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Plays the built game under a virtual display and saves two pictures of its 800 x 600 window:
-# arena.png three seconds after start, and match.png of a match under way (player 1 walked and
-# throwing its ball, player 2 steered and firing). tests/e2e/startup_test.sh compares the overlay
+# Plays the built game under a virtual display and saves three pictures of its 800 x 600 window:
+# arena.png three seconds after start, match.png of a match under way (player 1 walked and
+# throwing its ball, player 2 steered and firing), and play_alone.png of a person on the keyboard
+# against the computer as player 2, closing in and firing. tests/e2e/startup_test.sh compares the overlay
 # against arena.png, so remake it whenever the overlay's look changes on purpose.
 # Usage: tools/screenshot_game.sh [output directory, default docs] [build directory, default build/dev]
 # Needs xvfb-run, xdotool and ImageMagick.
@@ -36,4 +37,23 @@ xdotool keydown Up
 wait_until 2 ball_in_flight || true
 xdotool keyup Up
 cp "$work/match.png" "$output/match.png"
-echo "$output/arena.png $output/match.png"
+hold Escape 0.2
+await_exit 5
+
+start_game --player2 bot
+sleep 0.4
+hold d 0.25
+# Both players in view (the bot opens fire within a second), then a ball thrown upwards in the shot.
+lively() {
+    local image
+    image=$(shot play_alone)
+    holds "$(count "$image" blue) > 200 && $(count "$image" red) > 200"
+}
+wait_until 4 lively || true
+xdotool keydown Up
+sleep 0.15
+xdotool keyup Up
+cp "$(shot play_alone)" "$output/play_alone.png"
+hold Escape 0.2
+await_exit 5
+echo "$output/arena.png $output/match.png $output/play_alone.png"
