@@ -4,6 +4,7 @@
 
 #include "ArenaMap.h"
 #include "MatchView.h"
+#include "PlayerSteering.h"
 #include "Vec2.h"
 
 // What the computer player knows of the rules, and how it extrapolates motion from them.
@@ -20,8 +21,6 @@ constexpr float kWalkSpeed = 5.8f;
 constexpr int kBallTicks = 22;
 // How far a thrown ball's edge reaches a player's centre.
 constexpr float kBallReach = kBallSpeed * kBallTicks + kBallRadius + kPlayerRadius;
-// Player 2's aim decays by this much a tick.
-constexpr float kAimDamping = 0.98f;
 
 // The eight ways player 1 walks and throws, unit length, anticlockwise from east.
 extern const std::array<Vec2, 8> kEightWays;

@@ -5,17 +5,6 @@
 
 namespace steering {
 
-Vec2 nextAim(const Vec2& aim, int pointerX, int pointerY)
-{
-    Vec2 next = aim + Vec2(static_cast<float>(pointerX) * kGain, static_cast<float>(pointerY) * -kGain);
-    if (length(next) > kMaxAim) {
-        normalise(next);
-        next *= kMaxAim;
-    }
-    next *= kDamping;
-    return next;
-}
-
 Player2Input pointerFor(const Vec2& aim, const Vec2& want)
 {
     // Undo the damping and the gain; the cap only bites on a want faster than kTopSpeed.

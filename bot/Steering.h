@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MatchInput.h"
+#include "PlayerSteering.h"
 #include "Vec2.h"
 
 // Player 2's steering as the game applies it, for planning ahead: the pointer's offset from the
@@ -10,15 +11,15 @@ namespace steering {
 // Farthest the bot puts the pointer from the centre, in pixels along each axis: inside the smallest
 // usual window, so that a hand on a mouse could do the same.
 constexpr int kPointerReach = 280;
-// The game's steering rules (world units per tick, per pixel).
-constexpr float kGain = 0.029f;
-constexpr float kMaxAim = 12.0f;
-constexpr float kDamping = 0.98f;
+// The game's steering rules (game/PlayerSteering.h).
+constexpr float kGain = kSteeringGain;
+constexpr float kMaxAim = ::kMaxAim;
+constexpr float kDamping = kAimDamping;
 // The fastest aim that survives a tick's damping.
 constexpr float kTopSpeed = kMaxAim * kDamping;
 
 // The aim after one tick with the pointer at (pointerX, pointerY), screen pixels (y down).
-Vec2 nextAim(const Vec2& aim, int pointerX, int pointerY);
+inline Vec2 nextAim(const Vec2& aim, int pointerX, int pointerY) { return steeredAim(aim, pointerX, pointerY); }
 
 // The pointer offset within reach whose next aim lies nearest to want.
 Player2Input pointerFor(const Vec2& aim, const Vec2& want);

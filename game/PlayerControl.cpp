@@ -2,6 +2,7 @@
 
 #include "GameObject.h"
 #include "MySim.h"
+#include "PlayerSteering.h"
 #include "WindowSystem.h"
 
 namespace {
@@ -25,9 +26,6 @@ constexpr KeyChord kWalkingTable[] = {
     {Key::A, Key::A, {-1, 0}}, {Key::D, Key::D, {1, 0}}, {Key::W, Key::W, {0, 1}},  {Key::S, Key::S, {0, -1}},
 };
 
-constexpr float kSteeringGain = 0.029f; // world units per tick per pixel of pointer offset
-constexpr float kMaxAim = 12.0f;        // world units per tick
-constexpr float kAimDamping = 0.98f;
 // Stands in for a zero aim so that the turn angle has a direction to measure from.
 constexpr Vec2 kTinyUpwardAim(0.0f, 0.0001f);
 
@@ -57,11 +55,7 @@ void MySim::handleInput()
     // The local window's own keys: they act on the window here, in the tick's order, and never on the match.
     const WindowActions& local = input().window;
     if (window == nullptr) return;
-    if (local.fullScreen) window->fullScreen();
-    if (local.restoreWindow) {
-        window->reshapeWindow(800, 600);
-        window->positionWindow(50, 50);
-    }
+    resizeForWindowKeys(*window, local);
     if (local.quit) window->quit(1);
 }
 
@@ -78,15 +72,7 @@ void MySim::controlPlayer2()
     GameObject* player2 = bodyNamed("player2");
     const Player2Input& mouse = input().match.player2;
     if (captureMouse) {
-        // Screen y grows downwards and world y upwards.
-        const auto offsetX = static_cast<float>(mouse.pointerX);
-        const auto offsetY = static_cast<float>(mouse.pointerY);
-        player2Aim += Vec2(offsetX * kSteeringGain, offsetY * -kSteeringGain);
-        if (length(player2Aim) > kMaxAim) {
-            normalise(player2Aim);
-            player2Aim *= kMaxAim;
-        }
-        player2Aim *= kAimDamping;
+        player2Aim = steeredAim(player2Aim, mouse.pointerX, mouse.pointerY);
         player2->translate(player2Aim);
         if (length(player2PrevAim) == 0.0f) player2PrevAim = kTinyUpwardAim;
         if (length(player2Aim) == 0.0f) player2Aim = kTinyUpwardAim;
