@@ -1,10 +1,10 @@
 #include "MySim.h"
 
 #include <cassert>
-#include <cstring>
 
 #include "BodyKinds.h"
 #include "Circle.h"
+#include "Fnv.h"
 #include "P2SightComp.h"
 #include "Poly.h"
 #include "WindowSystem.h"
@@ -101,22 +101,6 @@ template <typename From, typename To> void copyRules(const From& from, To& to)
     to.p2Score = from.p2Score;
 }
 
-// FNV-1a, over the bytes of plain values.
-class Fnv {
-public:
-    template <typename T> void add(const T& value)
-    {
-        unsigned char bytes[sizeof value];
-        std::memcpy(bytes, &value, sizeof value);
-        for (const unsigned char byte : bytes) hash = (hash ^ byte) * 1099511628211ull;
-    }
-    void add(const std::string& text)
-    {
-        for (const char c : text) add(c);
-        add('\0');
-    }
-    std::uint64_t hash = 14695981039346656037ull;
-};
 } // namespace
 
 MatchSnapshot MySim::save() const
@@ -137,22 +121,22 @@ std::uint64_t MySim::checksum() const
 {
     Fnv digest;
     for (const auto& [name, body] : objects) {
-        digest.add(name);
+        digest.addText(name);
         if (body == nullptr) continue;
         const Vec2 position = body->getPosition();
-        digest.add(position.x);
-        digest.add(position.y);
-        digest.add(body->visible);
-        digest.add(body->components.size());
+        digest.addValue(position.x);
+        digest.addValue(position.y);
+        digest.addValue(body->visible);
+        digest.addValue(body->components.size());
     }
     for (const int value : {p1Health, p2Health, p1Score, p2Score, bullet1Life, p1FireCooldown, bullet2Count,
                             p2FireCooldown, p1DeadTicks, p2DeadTicks, p1ReturnTicks, p2ReturnTicks})
-        digest.add(value);
-    for (const float value : {player2Aim.x, player2Aim.y, player2PrevAim.x, player2PrevAim.y}) digest.add(value);
-    digest.add(captureMouse);
-    digest.add(captureKeyWasHeld);
-    digest.add(p1SpawnIndex);
-    digest.add(p2SpawnIndex);
-    digest.add(random);
-    return digest.hash;
+        digest.addValue(value);
+    for (const float value : {player2Aim.x, player2Aim.y, player2PrevAim.x, player2PrevAim.y}) digest.addValue(value);
+    digest.addValue(captureMouse);
+    digest.addValue(captureKeyWasHeld);
+    digest.addValue(p1SpawnIndex);
+    digest.addValue(p2SpawnIndex);
+    digest.addValue(random);
+    return digest.value;
 }

@@ -18,6 +18,7 @@
 
 #include "Camera.h"
 #include "Engine.h"
+#include "Fnv.h"
 #include "GameObject.h"
 #include "MenuManager.h"
 #include "MySim.h"
@@ -25,17 +26,8 @@
 
 namespace {
 
-// FNV-1a over bytes, the game's console text included.
-class Digest {
-public:
-    void add(const void* data, std::size_t size)
-    {
-        const auto* bytes = static_cast<const unsigned char*>(data);
-        for (std::size_t i = 0; i < size; ++i) value = (value ^ bytes[i]) * 1099511628211ull;
-    }
-    template <typename T> void addValue(const T& item) { add(&item, sizeof item); }
-    std::uint64_t value = 14695981039346656037ull;
-};
+// The digest of the whole run, the game's console text included.
+using Digest = Fnv;
 
 // Takes the console text instead of the terminal: it goes into the digest and its lines are counted.
 class DigestingConsole : public std::streambuf {
