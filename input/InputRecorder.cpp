@@ -4,25 +4,27 @@
 
 #include "ReplayFile.h"
 
-InputRecorder::InputRecorder(InputSource& inner, std::ostream& out) : inner(inner), out(out)
+ReplayWriter::ReplayWriter(std::ostream& out) : out(out) { writeLines(std::string(kReplayHeader) + "\n"); }
+
+void ReplayWriter::write(const TickInput& input)
 {
-    write(std::string(kReplayHeader) + "\n");
+    writeLines(replayLines(input));
+    ++ticks;
+}
+
+void ReplayWriter::writeLines(const std::string& lines)
+{
+    if (failed) return;
+    out << lines << std::flush;
+    if (!out) {
+        failed = true;
+        std::cerr << "skirmora: writing the recording failed; it ends before tick " << ticks + 1 << std::endl;
+    }
 }
 
 TickInput InputRecorder::next()
 {
     TickInput input = inner.next();
-    write(replayLines(input));
-    ++ticks;
+    writer.write(input);
     return input;
-}
-
-void InputRecorder::write(const std::string& lines)
-{
-    out << lines << std::flush;
-    // The match goes on unrecorded rather than ending over a full disk.
-    if (!out && !failed) {
-        failed = true;
-        std::cerr << "skirmora: writing the recording failed; it ends before tick " << ticks + 1 << std::endl;
-    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KeyState.h"
+#include "MatchInput.h"
 
 // The local window: what the game asks of it (pointer, full screen, size, quitting), and the keys held
 // on this machine. The toolkit's window implements it for real; ScriptedWindow implements it for tests
@@ -22,3 +23,14 @@ public:
     // Ends the process with the given status.
     virtual void quit(int status) = 0;
 };
+
+// Carries out the local window's own keys for its size: P goes full screen, O back to an 800 x 600
+// window at (50, 50). Escape is the caller's, since what quitting means differs.
+inline void resizeForWindowKeys(WindowSystem& window, const WindowActions& keys)
+{
+    if (keys.fullScreen) window.fullScreen();
+    if (keys.restoreWindow) {
+        window.reshapeWindow(800, 600);
+        window.positionWindow(50, 50);
+    }
+}

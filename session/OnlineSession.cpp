@@ -9,7 +9,6 @@
 #include <variant>
 
 #include "MySim.h"
-#include "ReplayFile.h"
 #include "WindowSystem.h"
 
 namespace {
@@ -40,7 +39,7 @@ OnlineSession::OnlineSession(NetTransport transport, OnlineSetup setup, bool hos
       shownRollback(*this->setup.shown)
 {
     assert(this->setup.shown && this->setup.confirmed && this->setup.log);
-    if (this->setup.recording) *this->setup.recording << kReplayHeader << '\n' << std::flush;
+    if (this->setup.recording) recording.emplace(*this->setup.recording);
     *this->setup.log << "skirmora: " << (hosting ? "waiting for the other player on UDP port " : "joining ")
                      << this->where << std::endl;
 }
@@ -143,25 +142,14 @@ void OnlineSession::sendPending()
 // so the window acts on them once per frame instead.
 void OnlineSession::applyWindowKeys(const WindowActions& keys)
 {
-    WindowSystem* window = setup.shown->window;
-    if (!window) return;
-    if (keys.fullScreen) window->fullScreen();
-    if (keys.restoreWindow) {
-        window->reshapeWindow(800, 600);
-        window->positionWindow(50, 50);
-    }
+    if (WindowSystem* window = setup.shown->window) resizeForWindowKeys(*window, keys);
 }
 
 void OnlineSession::confirmTick(int, const MatchInput& input)
 {
     const TickInput tick{input, {}};
     setup.confirmed->step(tick);
-    if (!setup.recording || recordingFailed) return;
-    *setup.recording << replayLines(tick) << std::flush;
-    if (!*setup.recording) {
-        recordingFailed = true;
-        *setup.log << "skirmora: writing the recording failed; it ends before tick " << confirmedTicks() << std::endl;
-    }
+    if (recording) recording->write(tick);
 }
 
 std::optional<int> OnlineSession::outcome(Clock::time_point now)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "InputRecorder.h"
 #include "InputSource.h"
 #include "NetTransport.h"
 #include "PlayerSource.h"
@@ -57,6 +58,8 @@ public:
     // The shown match's ticks run since the last call with their events, a tick gone back over again: what its
     // sound is made of.
     std::vector<TickRun> takeShownRuns() { return shownRollback.takeRuns(); }
+    // From now on, the shown match keeps its ticks' runs for takeShownRuns.
+    void keepShownRuns() { shownRollback.keepRuns = true; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -82,7 +85,8 @@ private:
     const Clock::time_point started = Clock::now();
     Clock::time_point lastHeard = started;
     std::size_t refusalsReported = 0;
-    bool recordingFailed = false;
+    // The confirmed ticks as a replay file, when one is asked for.
+    std::optional<ReplayWriter> recording;
     bool linkClosed = false;
     bool heardFromPeer = false;
 
