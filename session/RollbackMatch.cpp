@@ -22,8 +22,10 @@ void RollbackMatch::restore(int slot)
 void RollbackMatch::step(const MatchInput& input)
 {
     match.step(TickInput{input, {}});
+    const std::uint32_t tick = nextTick++;
+    if (!keepRuns) return;
     if (runs.size() == kRunsKept) runs.erase(runs.begin());
-    runs.push_back({nextTick++, match.events});
+    runs.push_back({tick, match.events});
 }
 
 std::vector<TickRun> RollbackMatch::takeRuns() { return std::exchange(runs, {}); }

@@ -25,10 +25,12 @@ public:
     // The ticks stepped since the last call, in the order they ran, each with the events it produced; a tick
     // run again after a restore appears again. For whoever listens to the match (its sound).
     std::vector<TickRun> takeRuns();
+    // Whether steps keep their runs: only while someone listens, so that a silent match copies no events.
+    bool keepRuns = false;
 
 private:
-    // Runs kept for a caller that asks seldom or never (a headless match has no sound): far more than one frame
-    // runs, which is a rollback's ticks and a new one.
+    // Runs kept for a caller that asks seldom: far more than one frame runs, which is a rollback's ticks and a
+    // new one.
     static constexpr std::size_t kRunsKept = 4 * kSnapshotSlots;
 
     MySim& match;

@@ -136,8 +136,11 @@ OnlineSession* gOnline = nullptr;
         if (const auto status = gOnline->frame()) finishOnline(*status, *confirmed);
     };
     // The shown match is what the player sees, so it is what they hear, rollbacks and all.
-    engine->takeTickRuns = [] { return gOnline->takeShownRuns(); };
-    if (!options.mute) engine->soundsDir = "Content/Sounds";
+    if (!options.mute) {
+        engine->soundsDir = "Content/Sounds";
+        engine->takeTickRuns = [] { return gOnline->takeShownRuns(); };
+        gOnline->keepShownRuns();
+    }
     engine->run(static_cast<int>(options.toolkitArgs.size()) - 1, options.toolkitArgs.data());
     std::exit(EXIT_SUCCESS);
 }

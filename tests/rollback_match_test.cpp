@@ -40,6 +40,7 @@ TEST(RollbackMatch, ReportsEachRunWithItsTickAndEvents)
     MySim match(console);
     match.init();
     RollbackMatch rollback(match);
+    rollback.keepRuns = true;
     rollback.save(0);
     rollback.step({{}, {10, 0, true, false}}); // player 2 fires
     rollback.step({});
