@@ -7,11 +7,7 @@ GameObject::~GameObject()
     for (auto& [name, component] : components) delete component;
 }
 
-GameObject::GameObject(const GameObject& other)
-    : layer(other.layer), kind(other.kind), shapeType(other.shapeType), markedForRemoval(other.markedForRemoval),
-      visible(other.visible), rotationFollow(other.rotationFollow), translationFollow(other.translationFollow)
-{
-}
+GameObject::GameObject(const GameObject& other) { assignSettings(other); }
 
 void GameObject::assignSettings(const GameObject& other)
 {

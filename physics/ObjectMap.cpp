@@ -53,18 +53,6 @@ ObjectMap::iterator ObjectMap::erase(iterator at, std::size_t entry)
     return bodies.erase(at);
 }
 
-void ObjectMap::clear()
-{
-    bodies.clear();
-    for (Lookup& memo : recent) memo.known = false;
-    everyEntry.clear();
-    erasedEntries = 0;
-    unfiled.clear();
-    kinds.clear();
-    lastKind = nullptr;
-    ++changes;
-}
-
 void ObjectMap::closeErasedEntries() const
 {
     everyEntry.erase(std::remove(everyEntry.begin(), everyEntry.end(), bodies.end()), everyEntry.end());

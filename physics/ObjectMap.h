@@ -35,9 +35,6 @@ public:
     // as they were until entries() is next called.
     iterator erase(iterator at, std::size_t entry);
 
-    // Forgets every entry (the bodies are the caller's to delete).
-    void clear();
-
     iterator begin() { return bodies.begin(); }
     iterator end() { return bodies.end(); }
     const_iterator begin() const { return bodies.begin(); }
