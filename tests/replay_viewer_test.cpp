@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+#include <random>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ReplayViewer.h"
+
+// The replay viewer: each of its moves leaves the match exactly where a straight replay stands at the
+// same tick, and the console shows every tick's lines once.
+namespace {
+
+// Busy random input for both players, with deaths and respawns, bullets and balls in flight.
+std::vector<TickInput> randomTicks(unsigned seed, int count)
+{
+    std::mt19937 random(seed);
+    std::vector<TickInput> ticks;
+    std::uint8_t held = 0;
+    for (int tick = 0; tick < count; ++tick) {
+        for (std::size_t key = 0; key < Player1Input::kKeys; ++key)
+            if (random() % 12 == 0) held ^= static_cast<std::uint8_t>(1u << key);
+        TickInput input;
+        input.match.player1.keys = held;
+        input.match.player2 = {static_cast<int>(random() % 61) - 30, static_cast<int>(random() % 61) - 30,
+                               random() % 5 != 0, random() % 400 == 0};
+        ticks.push_back(input);
+    }
+    return ticks;
+}
+
+// The recording played once from start to end: the checksum after every tick (entry 0 before the
+// first) and everything printed.
+struct StraightReplay {
+    explicit StraightReplay(const std::vector<TickInput>& ticks)
+    {
+        MySim match(console);
+        match.init();
+        checksums.push_back(match.checksum());
+        for (const TickInput& tick : ticks) {
+            match.step(tick);
+            checksums.push_back(match.checksum());
+        }
+    }
+    std::ostringstream console;
+    std::vector<std::uint64_t> checksums;
+};
+
+constexpr int kTicks = 2600;
+
+struct ReplayViewerTest : testing::Test {
+    std::vector<TickInput> ticks = randomTicks(3, kTicks);
+    StraightReplay straight{ticks};
+};
+
+TEST_F(ReplayViewerTest, PlayedThroughItIsTheStraightReplayAndPausesOnTheLastTick)
+{
+    std::ostringstream console;
+    ReplayViewer viewer(ticks, console);
+    EXPECT_EQ(viewer.length(), std::size_t(kTicks));
+    for (int frame = 0; frame < kTicks; ++frame) {
+        EXPECT_FALSE(viewer.paused());
+        viewer.frame();
+        ASSERT_EQ(viewer.match().checksum(), straight.checksums[viewer.tick()]) << "tick " << viewer.tick();
+    }
+    EXPECT_EQ(viewer.tick(), std::size_t(kTicks));
+    EXPECT_TRUE(viewer.paused());
+    viewer.togglePause();
+    EXPECT_TRUE(viewer.paused()) << "nothing is left to play";
+    EXPECT_EQ(console.str(), straight.console.str());
+    // The play had something to see: deaths and respawns.
+    EXPECT_GT(viewer.match().p1Score + viewer.match().p2Score, 0);
+}
+
+// Any mix of the player's moves, thinned snapshots included: after each, the match is the straight
+// replay's at the same tick, and in the end the console has printed exactly what the straight replay
+// printed, each line once.
+TEST_F(ReplayViewerTest, AfterAnyMoveTheMatchIsTheStraightReplaysAtThatTick)
+{
+    for (const std::size_t snapshotLimit : {ReplayViewer::kMaxSnapshots, std::size_t(4)}) {
+        std::mt19937 chooser(static_cast<unsigned>(snapshotLimit));
+        std::ostringstream console;
+        ReplayViewer viewer(ticks, console, {}, {}, snapshotLimit);
+        for (int move = 0; move < 300; ++move) {
+            const unsigned kind = chooser() % 9;
+            std::string what;
+            switch (kind) {
+            case 0: viewer.seekTo(chooser() % (kTicks + 10)), what = "seek to"; break;
+            case 1: viewer.seekBy(-static_cast<long long>(ReplayViewer::kShortSeek)), what = "back 5 s"; break;
+            case 2: viewer.seekBy(static_cast<long long>(ReplayViewer::kShortSeek)), what = "ahead 5 s"; break;
+            case 3: viewer.seekBy(-static_cast<long long>(ReplayViewer::kLongSeek)), what = "back 30 s"; break;
+            case 4: viewer.seekBy(static_cast<long long>(ReplayViewer::kLongSeek)), what = "ahead 30 s"; break;
+            case 5: viewer.step(chooser() % 2 == 0 ? 1 : -1), what = "step"; break;
+            case 6: viewer.togglePause(), what = "pause"; break;
+            case 7: chooser() % 2 == 0 ? viewer.faster() : viewer.slower(), what = "speed"; break;
+            default:
+                for (unsigned frame = chooser() % 40; frame > 0; --frame) viewer.frame();
+                what = "play";
+            }
+            ASSERT_LE(viewer.tick(), viewer.length());
+            ASSERT_EQ(viewer.match().checksum(), straight.checksums[viewer.tick()])
+                << "move " << move << " (" << what << ") to tick " << viewer.tick() << ", snapshots every "
+                << viewer.snapshotGap();
+        }
+        viewer.seekTo(kTicks);
+        EXPECT_EQ(console.str(), straight.console.str());
+        EXPECT_GE(viewer.snapshotGap(), (snapshotLimit == 4 ? 4 : 1) * ReplayViewer::kSnapshotTicks);
+    }
+}
+
+TEST_F(ReplayViewerTest, AStepMovesTheMatchByExactlyOneTickAndOnlyWhilePaused)
+{
+    std::ostringstream console;
+    ReplayViewer viewer(ticks, console);
+    viewer.seekTo(1000);
+    // Playing: a step does nothing.
+    viewer.step(1);
+    EXPECT_EQ(viewer.tick(), 1000u);
+    viewer.togglePause();
+    for (int i = 1; i <= 3; ++i) {
+        viewer.step(1);
+        EXPECT_EQ(viewer.tick(), std::size_t(1000 + i));
+        EXPECT_EQ(viewer.match().checksum(), straight.checksums[viewer.tick()]);
+    }
+    // The step ahead is heard; a step back, like a seek, is not.
+    EXPECT_EQ(viewer.takeTickRuns().size(), 3u);
+    viewer.step(-1);
+    EXPECT_EQ(viewer.tick(), 1002u);
+    EXPECT_EQ(viewer.match().checksum(), straight.checksums[1002]);
+    EXPECT_TRUE(viewer.takeTickRuns().empty());
+    // Paused, frames pass and the match stands still.
+    for (int frame = 0; frame < 10; ++frame) viewer.frame();
+    EXPECT_EQ(viewer.tick(), 1002u);
+
+    // Neither end can be stepped past.
+    viewer.seekTo(0);
+    viewer.step(-1);
+    EXPECT_EQ(viewer.tick(), 0u);
+    EXPECT_EQ(viewer.match().checksum(), straight.checksums[0]);
+    viewer.seekTo(kTicks);
+    viewer.step(1);
+    EXPECT_EQ(viewer.tick(), std::size_t(kTicks));
+}
+
+TEST_F(ReplayViewerTest, SpeedsRunAQuarterToEightTicksAFrame)
+{
+    std::ostringstream console;
+    ReplayViewer viewer(ticks, console);
+    const auto ticksIn = [&viewer](int frames) {
+        const std::size_t before = viewer.tick();
+        for (int frame = 0; frame < frames; ++frame) viewer.frame();
+        return viewer.tick() - before;
+    };
+    EXPECT_EQ(ticksIn(10), 10u);
+    viewer.slower();
+    viewer.slower();
+    viewer.slower(); // no slower than a quarter
+    EXPECT_EQ(viewer.speed(), 0.25);
+    EXPECT_EQ(ticksIn(12), 3u);
+    for (int i = 0; i < 6; ++i) viewer.faster();
+    EXPECT_EQ(viewer.speed(), 8.0);
+    EXPECT_EQ(ticksIn(10), 80u);
+    // Every tick played is heard, in order.
+    const std::vector<TickRun> runs = viewer.takeTickRuns();
+    ASSERT_EQ(runs.size(), 93u);
+    EXPECT_EQ(runs.back().tick, viewer.tick());
+    EXPECT_EQ(viewer.statusLine(), "tick 93 of 2600  (0:01 / 0:41)  speed 8x");
+    viewer.togglePause();
+    viewer.slower();
+    EXPECT_EQ(viewer.statusLine(), "tick 93 of 2600  (0:01 / 0:41)  speed 4x  paused");
+}
+
+TEST(ReplayViewer, TheRecordedSizesAndEscapeHoldAsRecorded)
+{
+    std::vector<TickInput> ticks = randomTicks(4, 400);
+    ticks[10].window.reshapes = {{640, 480}};
+    ticks[300].window.reshapes = {{1024, 300}, {900, 700}};
+    // The recorded player quit in tick 350: the replay ends with it.
+    ticks[349].window.quit = true;
+    std::vector<std::pair<int, int>> sizes;
+    std::ostringstream console;
+    ReplayViewer viewer(ticks, console, {}, [&sizes](int width, int height) { sizes.emplace_back(width, height); });
+    EXPECT_EQ(viewer.length(), 350u);
+    viewer.seekTo(1000);
+    EXPECT_EQ(viewer.tick(), 350u);
+    EXPECT_TRUE(viewer.paused());
+    EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{640, 480}, {1024, 300}, {900, 700}}));
+    // Run again, from a snapshot or from where the match stands, the ticks with sizes tell them again.
+    sizes.clear();
+    viewer.seekTo(5);
+    viewer.seekTo(20);
+    EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{640, 480}}));
+    viewer.seekTo(320);
+    EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{640, 480}, {1024, 300}, {900, 700}}));
+
+    // An empty recording is over before it starts.
+    ReplayViewer empty({}, console);
+    EXPECT_TRUE(empty.paused());
+    empty.togglePause();
+    empty.frame();
+    EXPECT_EQ(empty.tick(), 0u);
+}
+
+} // namespace
