@@ -34,6 +34,23 @@ void drawHudItem(int x, int y, const char* label, int value, void* valueFont)
 
 int valueOrZero(const int* value) { return value != nullptr ? *value : 0; }
 
+void* fontOf(TextSize size)
+{
+    switch (size) {
+    case TextSize::Small: return GLUT_BITMAP_9_BY_15;
+    case TextSize::Large: return GLUT_BITMAP_TIMES_ROMAN_24;
+    default: return GLUT_BITMAP_HELVETICA_18;
+    }
+}
+
+// The window's height in pixels, from the viewport the toolkit's reshape set.
+int viewportHeight()
+{
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    return viewport[3];
+}
+
 } // namespace
 
 void initGl()
@@ -97,4 +114,48 @@ void GlRenderer::drawHud(HudValues& hud)
     hud.nowMs = glutGet(GLUT_ELAPSED_TIME);
     hud.lastFrameMs = hud.nowMs;
     glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void GlRenderer::fillScreenRect(const ScreenRect& rect, const Rgba& colour)
+{
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    // Window pixels with y down, like the pointer's.
+    glOrtho(0.0, viewport[2], viewport[3], 0.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glColor4f(colour.r, colour.g, colour.b, colour.a);
+    glBegin(GL_QUADS);
+    glVertex2i(rect.x, rect.y);
+    glVertex2i(rect.x + rect.width, rect.y);
+    glVertex2i(rect.x + rect.width, rect.y + rect.height);
+    glVertex2i(rect.x, rect.y + rect.height);
+    glEnd();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_DEPTH_TEST);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void GlRenderer::drawScreenText(int x, int y, std::string_view text, TextSize size, TextAlign align, const Rgba& colour)
+{
+    if (!windowPosAvailable) return;
+    void* font = fontOf(size);
+    if (align == TextAlign::Centre) {
+        int width = 0;
+        for (const char c : text) width += glutBitmapWidth(font, static_cast<unsigned char>(c));
+        x -= width / 2;
+    }
+    // The raster position takes the colour current when it is set.
+    glColor4f(colour.r, colour.g, colour.b, colour.a);
+    glWindowPos2i(x, viewportHeight() - y);
+    for (const char c : text) glutBitmapCharacter(font, static_cast<unsigned char>(c));
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }

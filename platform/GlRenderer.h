@@ -14,4 +14,7 @@ public:
     void beginBody() override;
     void endBody() override;
     void drawHud(HudValues& hud) override;
+    void fillScreenRect(const ScreenRect& rect, const Rgba& colour) override;
+    void drawScreenText(int x, int y, std::string_view text, TextSize size, TextAlign align,
+                        const Rgba& colour) override;
 };

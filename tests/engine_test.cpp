@@ -62,6 +62,8 @@ protected:
     void beginBody() override { note("begin"); }
     void endBody() override { note("end"); }
     void drawHud(HudValues&) override { note("hud"); }
+    void fillScreenRect(const ScreenRect&, const Rgba&) override { note("rect"); }
+    void drawScreenText(int, int, std::string_view, TextSize, TextAlign, const Rgba&) override { note("text"); }
 
     GameObject* add(const std::string& name, std::uint16_t layer = 1)
     {

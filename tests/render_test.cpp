@@ -1,4 +1,5 @@
 // The OpenGL side of the engine, under a (virtual) X display: frames drawn, and image files made textures.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -109,6 +110,52 @@ TEST(Render, ViewLayersTexturesAndOverlayLandOnTheirPixels)
     // Nothing left of, below or between its items.
     const int dark[][4] = {{0, 0, 8, 45}, {0, 0, 800, 5}, {160, 0, 245, 45}, {330, 0, 545, 45}, {700, 0, 800, 45}};
     for (const auto& box : dark) EXPECT_EQ(count(box[0], box[1], box[2], box[3], kLit), 0) << box[0];
+}
+
+// Menus over the picture: rectangles and text in window pixels from the top-left, whatever the camera.
+TEST(Render, ScreenRectanglesAndTextLandInWindowPixels)
+{
+    const GlWindow window(800, 600);
+    initGl();
+    glViewport(0, 0, 800, 600);
+    GlRenderer renderer;
+    Camera camera;
+    camera.position = camera.target = Vec2(5000, -300); // far from the window's own coordinates
+    renderer.setUpFrame(camera);
+    const std::uint16_t layer = 5;
+    // The lower half white, then a red bar, a half-dark band over the white and centred text.
+    renderer.drawTexturedQuad({{Vec2(4700, -300), Vec2(5300, -300), Vec2(5300, -500), Vec2(4700, -500)}, &layer, 0});
+    renderer.fillScreenRect({100, 100, 200, 50}, {1.0f, 0.0f, 0.0f, 1.0f});
+    renderer.fillScreenRect({0, 400, 800, 100}, {0.0f, 0.0f, 0.0f, 0.5f});
+    renderer.drawScreenText(400, 250, "MMMM", TextSize::Large, TextAlign::Centre, {0.0f, 1.0f, 0.0f, 1.0f});
+    renderer.drawScreenText(20, 580, "x", TextSize::Small, TextAlign::Left, {1.0f, 1.0f, 1.0f, 1.0f});
+    std::vector<Rgb> pixels(800 * 600);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    // Pixel (x, y) from the top-left.
+    const auto at = [&pixels](int x, int y) { return pixels[static_cast<std::size_t>((599 - y) * 800 + x)] & kWhite; };
+    EXPECT_EQ(at(100, 100), kRed);
+    EXPECT_EQ(at(299, 149), kRed);
+    EXPECT_EQ(at(99, 100), 0u);
+    EXPECT_EQ(at(100, 150), 0u);
+    // Half of white under the dark band; white beside it.
+    const Rgb dimmed = at(400, 450);
+    EXPECT_NEAR(static_cast<int>(dimmed & 0xFF), 128, 2);
+    EXPECT_EQ(at(400, 550), kWhite);
+    // The text's ink rises above its baseline, about as far left of the centre as right of it.
+    int left = 800, right = 0, green = 0;
+    for (int y = 225; y < 250; ++y)
+        for (int x = 300; x < 500; ++x)
+            if (at(x, y) == kGreen) {
+                ++green;
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    EXPECT_GT(green, 100);
+    EXPECT_NEAR(400 - left, right - 400, 4);
+    int small = 0;
+    for (int y = 570; y < 580; ++y)
+        for (int x = 20; x < 29; ++x) small += at(x, y) == kWhite;
+    EXPECT_GT(small, 5);
 }
 
 namespace fs = std::filesystem;
