@@ -2,6 +2,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -13,6 +14,11 @@ constexpr std::array<const char*, kSoundKinds> kSoundFiles = {
     "ballThrown.wav", "bulletFired.wav", "bulletBounced.wav", "player1Hit.wav",      "bulletDeflected.wav",
     "player2Hit.wav", "wallScrape.wav",  "playerDied.wav",    "playerRespawned.wav",
 };
+
+constexpr std::array<const char*, kSoundCues> kCueFiles = {"menuMove.wav", "menuChoose.wav"};
+// Cues stand in the voices' bookkeeping under a tick no match reaches, so that no event's stop or
+// check ever takes one for its own.
+constexpr std::uint32_t kCueTick = 0xFFFFFFFFu;
 
 // Voices in the pool. The first is kept for the scrape loop; the others play the short sounds, and
 // when all of them are busy the one started longest ago gives way.
@@ -63,12 +69,15 @@ std::vector<std::int16_t> monoSamples(const SoundClip& clip)
 
 const char* soundFileName(MatchEventKind kind) { return kSoundFiles[kindIndex(kind)]; }
 
+const char* cueFileName(SoundCue cue) { return kCueFiles[static_cast<std::size_t>(cue)]; }
+
 // The open device, its context, one buffer per clip and the pool of voices.
 struct SoundPlayer::Device {
     // Declared before the context, so that the context goes first.
     std::unique_ptr<ALCdevice, DeviceCloser> output;
     std::unique_ptr<ALCcontext, ContextDestroyer> context;
     std::array<ALuint, kSoundKinds> buffers{}; // 0 where the clip did not load
+    std::array<ALuint, kSoundCues> cueBuffers{};
     std::array<ALuint, kVoiceCount> sources{};
     std::array<SoundId, kVoiceCount> ids{};
     std::array<std::uint64_t, kVoiceCount> startOrder{};
@@ -93,16 +102,17 @@ struct SoundPlayer::Device {
         alDeleteSources(static_cast<ALsizei>(sources.size()), sources.data());
         for (const ALuint buffer : buffers)
             if (buffer != 0) alDeleteBuffers(1, &buffer);
+        for (const ALuint buffer : cueBuffers)
+            if (buffer != 0) alDeleteBuffers(1, &buffer);
     }
 
     Device(const Device&) = delete;
     Device& operator=(const Device&) = delete;
 
-    // Why the clip could not be handed to the device, or "".
-    std::string load(MatchEventKind kind, const SoundClip& clip)
+    // Why the clip could not be handed to the device into buffer, or "".
+    static std::string load(ALuint& buffer, const SoundClip& clip)
     {
         const std::vector<std::int16_t> mono = monoSamples(clip);
-        ALuint& buffer = buffers[kindIndex(kind)];
         alGetError();
         alGenBuffers(1, &buffer);
         alBufferData(buffer, AL_FORMAT_MONO16, mono.data(), static_cast<ALsizei>(mono.size() * sizeof mono[0]),
@@ -138,9 +148,14 @@ struct SoundPlayer::Device {
 
     void start(std::size_t voice, const SoundId& id, const std::array<ALfloat, 3>& where)
     {
+        startBuffer(voice, buffers[kindIndex(id.kind)], id, where);
+    }
+
+    void startBuffer(std::size_t voice, ALuint buffer, const SoundId& id, const std::array<ALfloat, 3>& where)
+    {
         const ALuint source = sources[voice];
         alSourceStop(source); // a buffer can only be changed on a stopped voice
-        alSourcei(source, AL_BUFFER, static_cast<ALint>(buffers[kindIndex(id.kind)]));
+        alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer));
         place(voice, where);
         alSourcePlay(source);
         ids[voice] = id;
@@ -178,13 +193,15 @@ SoundPlayer::SoundPlayer(const std::string& soundsDir, std::ostream& messages)
         device.reset();
         return;
     }
-    for (std::size_t kind = 0; kind < kSoundKinds; ++kind) {
-        const std::string path = soundsDir + "/" + kSoundFiles[kind];
+    const auto loadFile = [&](const char* name, ALuint& buffer) {
+        const std::string path = soundsDir + "/" + name;
         SoundClip clip;
         std::string problem;
-        if (readSoundFile(path, clip, problem)) problem = device->load(static_cast<MatchEventKind>(kind), clip);
+        if (readSoundFile(path, clip, problem)) problem = Device::load(buffer, clip);
         if (!problem.empty()) messages << "skirmora: sound " << path << ": " << problem << "; it stays silent\n";
-    }
+    };
+    for (std::size_t kind = 0; kind < kSoundKinds; ++kind) loadFile(kSoundFiles[kind], device->buffers[kind]);
+    for (std::size_t cue = 0; cue < kSoundCues; ++cue) loadFile(kCueFiles[cue], device->cueBuffers[cue]);
     messages.flush();
 }
 
@@ -244,3 +261,16 @@ void SoundPlayer::stopAll()
 }
 
 bool SoundPlayer::hasDevice() const { return device != nullptr; }
+
+void SoundPlayer::playCue(SoundCue cue)
+{
+    const auto index = static_cast<std::size_t>(cue);
+    if (!device || device->cueBuffers[index] == 0) return;
+    const SoundId id{kCueTick, MatchEventKind::BallThrown, static_cast<std::uint32_t>(index)};
+    device->startBuffer(device->freeVoice(), device->cueBuffers[index], id, {0.0f, 0.0f, -kSoundDepth});
+}
+
+void SoundPlayer::setVolume(float fraction)
+{
+    if (device) alListenerf(AL_GAIN, std::clamp(fraction, 0.0f, 1.0f));
+}

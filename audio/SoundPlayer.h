@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <ostream>
@@ -12,6 +13,13 @@
 
 // The file in the sounds folder that holds the sound of kind.
 const char* soundFileName(MatchEventKind kind);
+
+// Sounds that belong to no place in the match: the menus' quiet clicks.
+enum class SoundCue : std::uint8_t { MenuMove, MenuChoose };
+inline constexpr std::size_t kSoundCues = 2;
+
+// The file in the sounds folder that holds the cue's sound.
+const char* cueFileName(SoundCue cue);
 
 // Turns the match's events into sound on the default audio device: one clip per event kind, placed
 // relative to the listener so that the device pans and attenuates it, from a small fixed pool of
@@ -44,6 +52,10 @@ public:
     bool playing(const SoundId& id) const;
     // Stops every sound, the scrape loop included.
     void stopAll();
+    // Plays a cue straight ahead, at its clip's own loudness.
+    void playCue(SoundCue cue);
+    // The loudness of everything, from 0 (silent) to 1 (as the clips are made).
+    void setVolume(float fraction);
     // Whether a device was opened (otherwise everything is silent).
     bool hasDevice() const;
 

@@ -129,8 +129,8 @@ struct Capture {
     sf_count_t frames = 0;
 };
 
-// Plays tick's events on a captured device for seconds and returns what came out.
-Capture captured(const std::string& name, const std::vector<MatchEvent>& tick, double seconds)
+// Has play do its part on a captured device, waits for seconds and returns what came out.
+Capture capturedWhile(const std::string& name, const std::function<void(SoundPlayer&)>& play, double seconds)
 {
     const fs::path path = scratch(name) / "capture.wav";
     withOpenAl(waveCapture(path), [&] {
@@ -138,7 +138,7 @@ Capture captured(const std::string& name, const std::vector<MatchEvent>& tick, d
             std::ostringstream messages;
             SoundPlayer player(kShippedSounds, messages);
             ASSERT_TRUE(player.hasDevice()) << messages.str();
-            player.play(tick, kCamera);
+            play(player);
             std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
         } // the device closes, and the file is complete
     });
@@ -155,6 +155,13 @@ Capture captured(const std::string& name, const std::vector<MatchEvent>& tick, d
     }
     if (file != nullptr) sf_close(file);
     return capture;
+}
+
+// Plays tick's events on a captured device.
+Capture captured(const std::string& name, const std::vector<MatchEvent>& tick, double seconds)
+{
+    return capturedWhile(
+        name, [&tick](SoundPlayer& player) { player.play(tick, kCamera); }, seconds);
 }
 
 TEST(SoundPlayer, ShippedSoundsPlayAndStopByEvent)
@@ -312,6 +319,28 @@ TEST(SoundPlayer, TheMixFollowsWhereSoundsAre)
     EXPECT_LT(far.leftEnergy + far.rightEnergy, 0.25 * (left.leftEnergy + left.rightEnergy));
     EXPECT_GT(quiet.frames, 4410);
     EXPECT_EQ(quiet.peak, 0);
+}
+
+// The menus' cues sound from straight ahead and well below the match's sounds, and the volume scales
+// everything: half the volume is a quarter of the energy, none is silence.
+TEST(SoundPlayer, MenuCuesAreQuietAndTheVolumeScalesEverything)
+{
+    const auto cues = [](float volume) {
+        return [volume](SoundPlayer& player) {
+            player.setVolume(volume);
+            player.playCue(SoundCue::MenuMove);
+            player.playCue(SoundCue::MenuChoose);
+        };
+    };
+    const Capture full = capturedWhile("cues", cues(1.0f), 0.4);
+    const Capture half = capturedWhile("half", cues(0.5f), 0.4);
+    const Capture none = capturedWhile("none", cues(0.0f), 0.4);
+    const Capture match = captured("match", events({MatchEventKind::PlayerRespawned}, {0.0f, 0.0f}), 0.4);
+    EXPECT_GT(full.leftEnergy, 0.0);
+    EXPECT_NEAR(full.leftEnergy / full.rightEnergy, 1.0, 0.05);
+    EXPECT_LT(full.peak, match.peak / 2);
+    EXPECT_NEAR((half.leftEnergy + half.rightEnergy) / (full.leftEnergy + full.rightEnergy), 0.25, 0.03);
+    EXPECT_EQ(none.peak, 0);
 }
 
 } // namespace

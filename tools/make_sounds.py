@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Makes the game's nine sounds into Content/Sounds/, one per match event.
+"""Makes the game's sounds into Content/Sounds/: one per match event, and two quiet ones for the menus.
 
 Standard library only, and deterministic: noise comes from a generator with a fixed seed, so the
 same script always writes the same bytes and the committed files can be regenerated and diffed.
@@ -17,7 +17,8 @@ import sys
 import wave
 
 RATE = 44100
-PEAK = 0.7  # loudest sample of every sound, as a fraction of full scale
+PEAK = 0.7  # loudest sample of every match sound, as a fraction of full scale
+MENU_PEAK = 0.2  # the menus' sounds stay well below the match's
 FADE = 0.004  # seconds of fade at each end; long enough to avoid a click, too short to hear
 
 
@@ -76,13 +77,13 @@ def delayed(signal, seconds):
     return [0.0] * int(seconds * RATE) + signal
 
 
-def finished(signal):
-    """Fades both ends and sets the peak to PEAK."""
+def finished(signal, peak_level=PEAK):
+    """Fades both ends and sets the peak to peak_level (PEAK unless given)."""
     fade = int(FADE * RATE)
     count = len(signal)
     out = [x * min(1.0, i / fade, (count - 1 - i) / fade) for i, x in enumerate(signal)]
     peak = max(abs(x) for x in out)
-    return [x * PEAK / peak for x in out]
+    return [x * peak_level / peak for x in out]
 
 
 def looped(signal, overlap):
@@ -163,6 +164,19 @@ def player_respawned(rng):
     return finished(mix(note(523.25), delayed(note(659.25), 0.1), delayed(note(783.99), 0.2)))
 
 
+def menu_move(rng):
+    """A soft, short tick as the selection moves."""
+    tick = envelope(tone(0.05, 1100.0, 1000.0, ((1, 1.0), (2, 0.15))), 0.002, 0.012)
+    return finished(tick, MENU_PEAK)
+
+
+def menu_choose(rng):
+    """Two soft rising notes, a fifth apart, as something is chosen."""
+    def note(hz):
+        return envelope(tone(0.08, hz, hz, ((1, 1.0), (2, 0.1))), 0.003, 0.03)
+    return finished(mix(note(660.0), delayed(note(990.0), 0.05)), MENU_PEAK)
+
+
 SOUNDS = {
     "ballThrown.wav": ball_thrown,
     "bulletFired.wav": bullet_fired,
@@ -173,6 +187,9 @@ SOUNDS = {
     "wallScrape.wav": wall_scrape,
     "playerDied.wav": player_died,
     "playerRespawned.wav": player_respawned,
+    # Last, so that adding them left the match's sounds' generators, and so their bytes, as they were.
+    "menuMove.wav": menu_move,
+    "menuChoose.wav": menu_choose,
 }
 
 
