@@ -14,6 +14,7 @@
 #include "GlRenderer.h"
 #include "MenuManager.h"
 #include "MySim.h"
+#include "Rules.h"
 #include "ScriptedWindow.h"
 #include "SimulationManager.h"
 #include "TextureManager.h"
@@ -104,7 +105,7 @@ void renderPass(benchmark::State& state)
     float angle = 0.0f;
     for (int64_t i = 0; i < state.range(0); ++i) {
         angle += kGoldenAngle;
-        a.game->fireBullet2(Vec2(std::cos(angle), std::sin(angle)), a.game->p2BulletSpeed);
+        a.game->fireBullet2(Vec2(std::cos(angle), std::sin(angle)), rules::kBulletSpeed);
         if (i % 64 == 63) a.engine->updateTick();
     }
     for (auto _ : state) {

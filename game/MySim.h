@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <iostream>
 #include <string>
-#include <vector>
 
 #include "GameRandom.h"
+#include "Rules.h"
 #include "SimulationManager.h"
 #include "Vec2.h"
 
@@ -49,43 +49,28 @@ public:
     void controlPlayer2();
     // Pushes the players out of each other, the walls and the ball.
     void resolveContacts();
-    // Brings player 1 or 2 back at spawnPoints[spawnIndex] with full health; the other one scores.
+    // Brings player 1 or 2 back at rules::kSpawnPoints[spawnIndex] with full health; the other one scores.
     void respawn(int player, std::uint32_t spawnIndex);
 
     // While true the pointer is held at the window centre and steers player 2; key L flips it.
     bool captureMouse = true;
-    // Floor of the players' separation for the camera zoom, world units.
-    float minSeparation = 1.0f;
-    int p1Health = 100;
-    int p2Health = 200;
-    // Ticks a dead player drifts before it glides home.
-    int deathTicks = 240;
-    // Health player 2 loses in a tick in which it touches any wall.
-    int wallDamage = 1;
-    // World units per tick.
-    float p1BulletSpeed = 14.0f;
-    float p1MoveSpeed = 5.8f;
+    int p1Health = rules::kPlayer1FullHealth;
+    int p2Health = rules::kPlayer2FullHealth;
     // Countdowns, decremented at the start of every tick: the ball goes below 0, a player may fire
     // below 0. Starting at 0 lets both fire from the first tick.
     int bullet1Life = 0;
-    int bullet1Lifetime = 21;
     int p1FireCooldown = 0;
-    int p1FireDelay = 70;
     // Player 2's bullets fired so far; names the next one.
     int bullet2Count = 0;
-    float p2BulletSpeed = 24.0f;
     int p2FireCooldown = 0;
-    int p2FireDelay = 15;
-    // Death cycle: drift ticks so far, glide length, glide ticks so far.
+    // Death cycle: drift ticks so far, glide ticks so far.
     int p1DeadTicks = 0;
     int p2DeadTicks = 0;
-    int returnTicks = 20;
     int p1ReturnTicks = 0;
     int p2ReturnTicks = 0;
-    // Entry of spawnPoints each dead player returns to; drawn while it drifts.
+    // Entry of rules::kSpawnPoints each dead player returns to; drawn while it drifts.
     std::uint32_t p1SpawnIndex = 0;
     std::uint32_t p2SpawnIndex = 0;
-    std::vector<Vec2> spawnPoints;
     // Player 1 scores when player 2 respawns, and the other way round.
     int p1Score = 0;
     int p2Score = 0;
@@ -117,14 +102,11 @@ struct MatchSnapshot {
     Vec2 player2PrevAim;
     bool captureMouse = true;
     bool captureKeyWasHeld = false;
-    float minSeparation = 0.0f;
-    int p1Health = 0, p2Health = 0, deathTicks = 0, wallDamage = 0;
-    float p1BulletSpeed = 0.0f, p1MoveSpeed = 0.0f, p2BulletSpeed = 0.0f;
-    int bullet1Life = 0, bullet1Lifetime = 0, p1FireCooldown = 0, p1FireDelay = 0;
-    int bullet2Count = 0, p2FireCooldown = 0, p2FireDelay = 0;
-    int p1DeadTicks = 0, p2DeadTicks = 0, returnTicks = 0, p1ReturnTicks = 0, p2ReturnTicks = 0;
+    int p1Health = 0, p2Health = 0;
+    int bullet1Life = 0, p1FireCooldown = 0;
+    int bullet2Count = 0, p2FireCooldown = 0;
+    int p1DeadTicks = 0, p2DeadTicks = 0, p1ReturnTicks = 0, p2ReturnTicks = 0;
     std::uint32_t p1SpawnIndex = 0, p2SpawnIndex = 0;
-    std::vector<Vec2> spawnPoints;
     int p1Score = 0, p2Score = 0;
 };
 
