@@ -66,46 +66,12 @@ GameObject* MySim::bodyNamed(const std::string& name) const
     return found != objects.end() ? found->second : nullptr;
 }
 
-namespace {
-// Every value of the rules, listed once for saving and restoring alike.
-template <typename From, typename To> void copyRules(const From& from, To& to)
-{
-    to.camera = from.camera;
-    to.random = from.random;
-    to.player2Aim = from.player2Aim;
-    to.player2PrevAim = from.player2PrevAim;
-    to.captureMouse = from.captureMouse;
-    to.captureKeyWasHeld = from.captureKeyWasHeld;
-    to.p1Health = from.p1Health;
-    to.p2Health = from.p2Health;
-    to.bullet1Life = from.bullet1Life;
-    to.p1FireCooldown = from.p1FireCooldown;
-    to.bullet2Count = from.bullet2Count;
-    to.p2FireCooldown = from.p2FireCooldown;
-    to.p1DeadTicks = from.p1DeadTicks;
-    to.p2DeadTicks = from.p2DeadTicks;
-    to.p1ReturnTicks = from.p1ReturnTicks;
-    to.p2ReturnTicks = from.p2ReturnTicks;
-    to.p1SpawnIndex = from.p1SpawnIndex;
-    to.p2SpawnIndex = from.p2SpawnIndex;
-    to.p1Score = from.p1Score;
-    to.p2Score = from.p2Score;
-}
-
-} // namespace
-
-MatchSnapshot MySim::save() const
-{
-    MatchSnapshot snapshot;
-    snapshot.world = saveWorld();
-    copyRules(*this, snapshot);
-    return snapshot;
-}
+MatchSnapshot MySim::save() const { return {saveWorld(), *this}; }
 
 void MySim::restore(const MatchSnapshot& snapshot)
 {
     restoreWorld(snapshot.world);
-    copyRules(snapshot, *this);
+    static_cast<MatchState&>(*this) = snapshot.state;
 }
 
 std::uint64_t MySim::checksum() const
