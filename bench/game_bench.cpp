@@ -23,7 +23,7 @@ struct Arena {
     }
     ConsoleToNull quiet;
     MenuManager menu;
-    std::unique_ptr<MySim> game = std::make_unique<MySim>();
+    std::unique_ptr<MySim> game = std::make_unique<MySim>(std::cout);
     std::unique_ptr<Engine> engine = std::make_unique<Engine>(game.get(), &menu);
     ScriptedWindow window{*engine};
 };

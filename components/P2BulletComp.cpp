@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "Circle.h"
 #include "DiscReach.h"
 #include "GameObject.h"
 #include "PhysicsComp.h"
@@ -80,10 +79,7 @@ void P2BulletComp::deflectOffBall()
     Vec2 push;
     if (ball == objects->end() || !body->collisionMtv(ball->second, &push)) return;
     // A disc announces the change on the match's console.
-    if (body->shapeType == ShapeType::Circle)
-        static_cast<Circle*>(body)->setTexture(deflectedTexture, *match->console);
-    else
-        body->setTexture(deflectedTexture);
+    body->setTexture(deflectedTexture, *match->console);
     body->translate(push);
     normalise(push);
     push *= kDeflectedSpeed;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <iostream>
+#include <ostream>
 #include <string>
 
 #include "GameRandom.h"
@@ -57,7 +57,7 @@ struct MatchState {
 class MySim : public SimulationManager, public MatchState {
 public:
     // Prints "base init" and "der init" on console and points the overlay at the healths and scores.
-    explicit MySim(std::ostream& console = std::cout);
+    explicit MySim(std::ostream& console);
     ~MySim() override;
 
     // Builds the 20 bodies and the sight, with the textures and window it was handed (either may be

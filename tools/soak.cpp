@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     std::streambuf* terminal = std::cout.rdbuf(&console);
 
     MenuManager menu;
-    MySim game;
+    MySim game(std::cout);
     Engine engine(&game, &menu);
     ScriptedWindow window(engine);
     engine.window = &window;
