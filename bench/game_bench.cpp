@@ -7,6 +7,7 @@
 #include "Engine.h"
 #include "MenuManager.h"
 #include "MySim.h"
+#include "Rules.h"
 #include "ScriptedWindow.h"
 #include "bench_support.h"
 
@@ -22,7 +23,7 @@ struct Arena {
     }
     ConsoleToNull quiet;
     MenuManager menu;
-    std::unique_ptr<MySim> game = std::make_unique<MySim>();
+    std::unique_ptr<MySim> game = std::make_unique<MySim>(std::cout);
     std::unique_ptr<Engine> engine = std::make_unique<Engine>(game.get(), &menu);
     ScriptedWindow window{*engine};
 };
@@ -48,7 +49,7 @@ void steadyFire(benchmark::State& state)
     const auto fireAndTick = [&] {
         for (owed += perTick; owed >= 1.0; owed -= 1.0) {
             angle += kGoldenAngle;
-            game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), game.p2BulletSpeed);
+            game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), rules::kBulletSpeed);
         }
         arena.engine->updateTick();
     };
@@ -71,7 +72,7 @@ void fireTwenty(MySim& game)
     float angle = 0.0f;
     for (int shot = 0; shot < 20; ++shot) {
         angle += kGoldenAngle;
-        game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), game.p2BulletSpeed);
+        game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), rules::kBulletSpeed);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "GlRenderer.h"
 #include "MenuManager.h"
 #include "MySim.h"
+#include "Rules.h"
 #include "ScriptedWindow.h"
 #include "SimulationManager.h"
 #include "TextureManager.h"
@@ -67,7 +68,7 @@ struct Arena {
 
     GlRenderer renderer;
     MenuManager menu;
-    std::unique_ptr<MySim> game = std::make_unique<MySim>();
+    std::unique_ptr<MySim> game = std::make_unique<MySim>(std::cout);
     std::unique_ptr<Engine> engine = std::make_unique<Engine>(game.get(), &menu);
     ScriptedWindow window{*engine};
 };
@@ -104,7 +105,7 @@ void renderPass(benchmark::State& state)
     float angle = 0.0f;
     for (int64_t i = 0; i < state.range(0); ++i) {
         angle += kGoldenAngle;
-        a.game->fireBullet2(Vec2(std::cos(angle), std::sin(angle)), a.game->p2BulletSpeed);
+        a.game->fireBullet2(Vec2(std::cos(angle), std::sin(angle)), rules::kBulletSpeed);
         if (i % 64 == 63) a.engine->updateTick();
     }
     for (auto _ : state) {

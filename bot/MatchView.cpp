@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
-#include "BodyKinds.h"
 #include "MySim.h"
 #include "P2BulletComp.h"
 #include "PhysicsComp.h"
 #include "Poly.h"
+#include "Rules.h"
+
+using namespace rules;
 
 namespace {
 // A step longer than a walk is a respawn or a shove, not motion to extrapolate (world units).
@@ -20,7 +22,7 @@ const GameObject* bodyNamed(const MySim& match, const std::string& name)
 
 Vec2 velocityOf(const GameObject& body)
 {
-    const auto motion = body.components.find("physics");
+    const auto motion = body.components.find(kMotionComponent);
     if (motion == body.components.end()) return Vec2();
     const auto* physics = dynamic_cast<const PhysicsComp*>(motion->second);
     return physics != nullptr ? physics->velocity : Vec2();
@@ -36,16 +38,16 @@ void seePlayer(PlayerView& seen, const GameObject* body, int health)
 
 const MatchView& MatchWatcher::look(const MySim& match)
 {
-    const GameObject* player1 = bodyNamed(match, "player1");
+    const GameObject* player1 = bodyNamed(match, kPlayer1Name);
     seePlayer(view.player1, player1, match.p1Health);
-    seePlayer(view.player2, bodyNamed(match, "player2"), match.p2Health);
+    seePlayer(view.player2, bodyNamed(match, kPlayer2Name), match.p2Health);
     const Vec2 step = view.player1.position - player1Before;
     view.player1.velocity = player1SeenBefore && view.player1.alive && length(step) < kLongestStep ? step : Vec2();
     player1Before = view.player1.position;
     player1SeenBefore = view.player1.alive;
     view.player2.velocity = view.player2.alive ? match.player2Aim : Vec2();
 
-    const GameObject* ball = bodyNamed(match, "bullet1");
+    const GameObject* ball = bodyNamed(match, kBallName);
     view.ball.inFlight = ball != nullptr;
     if (ball != nullptr) {
         view.ball.position = ball->getPosition();
@@ -61,7 +63,7 @@ const MatchView& MatchWatcher::look(const MySim& match)
         ShotView shot;
         shot.position = body->getPosition();
         shot.velocity = velocityOf(*body);
-        const auto rules = body->components.find("bullet2");
+        const auto rules = body->components.find(kBulletComponent);
         if (rules != body->components.end()) {
             const auto* bullet = dynamic_cast<const P2BulletComp*>(rules->second);
             if (bullet != nullptr) {

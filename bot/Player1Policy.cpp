@@ -5,14 +5,15 @@
 #include "Forecast.h"
 
 using namespace forecast;
+using namespace rules;
 
 namespace {
 constexpr int kHorizon = 14; // ticks looked ahead when walking
 // Ticks a new bullet flies before the bot reacts to it, drawn now and then: a person's reflexes.
 constexpr float kQuickest = 2.0f;
 constexpr float kSlowest = 6.0f;
-// Costs, in tenths of a point of health: a bullet's hit costs fifteen points.
-constexpr float kHit = 150.0f;
+// Costs, in tenths of a point of health: a bullet's hit costs what it takes.
+constexpr float kHit = 10.0f * kDamageToPlayer1;
 constexpr float kHitMargin = 14.0f; // world units beyond touching that still feel close
 constexpr float kNearMiss = 3.0f;
 constexpr float kStationWeight = 0.3f;

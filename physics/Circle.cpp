@@ -1,6 +1,6 @@
 #include "Circle.h"
 
-#include <iostream>
+#include <ostream>
 
 #include "Box.h"
 #include "Collision.h"
@@ -21,8 +21,6 @@ Circle::Circle(const Vec2& position, float radius, std::uint16_t layer, std::uin
 }
 
 Vec2 Circle::getPosition() const { return position; }
-
-void Circle::setTexture(std::uint32_t texture) { setTexture(texture, std::cout); }
 
 void Circle::setTexture(std::uint32_t texture, std::ostream& console)
 {

@@ -1,6 +1,6 @@
 #include "Collision.h"
 
-#include <iostream>
+#include <ostream>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -159,7 +159,7 @@ bool resolveFour(const FourRanges& reference, const FourRanges& moved, const Fou
         const int bit = 1 << lane;
         if ((separated & bit) != 0) return false;
         if (((upperBits | lowerBits | containedBits) & bit) == 0) {
-            reportUnresolvedInterval();
+            ++search.unresolvedAxes;
             continue;
         }
         first.offerTo(search, lane);
@@ -265,9 +265,14 @@ Vec2 closestBoxPoint(const Vec2& centre, const Vec2& lower, const Vec2& upper)
     return q;
 }
 
-} // namespace
+// One line for each axis the search could not resolve, where someone listens.
+void reportUnresolved(const PushSearch& search, std::ostream* diagnostics)
+{
+    if (diagnostics == nullptr) return;
+    for (unsigned i = 0; i < search.unresolvedAxes; ++i) *diagnostics << " OTHER CASE WTF ?? " << std::endl;
+}
 
-void reportUnresolvedInterval() { std::cout << " OTHER CASE WTF ?? " << std::endl; }
+} // namespace
 
 bool circlesOverlap(const Vec2& centre, float radius, const Vec2& otherCentre, float otherRadius)
 {
@@ -310,10 +315,12 @@ bool circlePolygonOverlap(const Vec2& centre, float radius, const std::vector<Ve
     return walkCirclePolygonAxes(centre, radius, polygon, steps);
 }
 
-bool circlePolygonMtv(const Vec2& centre, float radius, const std::vector<Vec2>& polygon, Vec2* mtv)
+bool circlePolygonMtv(const Vec2& centre, float radius, const std::vector<Vec2>& polygon, Vec2* mtv,
+                      std::ostream* diagnostics)
 {
     PushSteps steps;
     const bool hit = walkCirclePolygonAxes(centre, radius, polygon, steps);
+    reportUnresolved(steps.search, diagnostics);
     *mtv = steps.search.best;
     return hit;
 }
@@ -323,9 +330,10 @@ bool polygonCircleOverlap(const std::vector<Vec2>& polygon, const Vec2& centre, 
     return circlePolygonOverlap(centre, radius, polygon);
 }
 
-bool polygonCircleMtv(const std::vector<Vec2>& polygon, const Vec2& centre, float radius, Vec2* mtv)
+bool polygonCircleMtv(const std::vector<Vec2>& polygon, const Vec2& centre, float radius, Vec2* mtv,
+                      std::ostream* diagnostics)
 {
-    if (!circlePolygonMtv(centre, radius, polygon, mtv)) return false;
+    if (!circlePolygonMtv(centre, radius, polygon, mtv, diagnostics)) return false;
     *mtv *= -1.0f;
     return true;
 }
@@ -336,10 +344,11 @@ bool polygonsOverlap(const std::vector<Vec2>& a, const std::vector<Vec2>& b)
     return walkPolygonPolygonAxes(a, b, steps);
 }
 
-bool polygonPolygonMtv(const std::vector<Vec2>& a, const std::vector<Vec2>& b, Vec2* mtv)
+bool polygonPolygonMtv(const std::vector<Vec2>& a, const std::vector<Vec2>& b, Vec2* mtv, std::ostream* diagnostics)
 {
     PushSteps steps;
     const bool hit = walkPolygonPolygonAxes(a, b, steps);
+    reportUnresolved(steps.search, diagnostics);
     // The search pushed b off a; a moves the opposite way.
     *mtv = steps.search.best;
     if (hit) *mtv *= -1.0f;

@@ -4,6 +4,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "Vec2.h"
@@ -25,7 +26,8 @@ public:
 
     // Reference point: a circle's centre, a polygon's vertex mean.
     virtual Vec2 getPosition() const = 0;
-    virtual void setTexture(std::uint32_t texture) = 0;
+    // Swaps the body's image; a body that announces the change does so on console.
+    virtual void setTexture(std::uint32_t texture, std::ostream& console) = 0;
     virtual void translate(float dx, float dy);
     // Moves the body, then its children scaled by their translationFollow.
     virtual void translate(const Vec2& delta) = 0;

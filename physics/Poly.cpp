@@ -52,7 +52,7 @@ void Poly::makeBeam(const Vec2& from, const Vec2& to, float width)
 
 Vec2 Poly::getPosition() const { return position; }
 
-void Poly::setTexture(std::uint32_t texture) { this->texture = texture; }
+void Poly::setTexture(std::uint32_t texture, std::ostream& /*console*/) { this->texture = texture; }
 
 void Poly::translate(const Vec2& delta)
 {

@@ -162,7 +162,7 @@ int main(int argc, char** argv)
     if (options.role != Options::Role::Alone) playOnline(options, recording);
 
     // Created once and never destroyed: the process ends with the toolkit's loop.
-    auto* game = new MySim;
+    auto* game = new MySim(std::cout);
     auto* menu = new MenuManager;
     auto* engine = new Engine(game, menu);
     engine->images = arenaImages();

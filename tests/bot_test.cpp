@@ -73,7 +73,7 @@ TEST(BotSteering, ModelMatchesTheGameAndPointerStaysWithinReach)
         const Vec2 predicted = steering::nextAim(aim, pointer.pointerX, pointer.pointerY);
         EXPECT_EQ(game.player2Aim, predicted);
         // A want within a tick's reach is met to within a pixel's worth of steering.
-        EXPECT_TRUE(length(want - aim) >= 5.0f || length(predicted - want) < steering::kGain) << want.x << want.y;
+        EXPECT_TRUE(length(want - aim) >= 5.0f || length(predicted - want) < rules::kSteeringGain) << want.x << want.y;
     }
 }
 

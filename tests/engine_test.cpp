@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <iostream>
 #include <list>
 #include <sstream>
 #include <string>
@@ -44,7 +45,7 @@ struct JournalWindowAndMenu : ScriptedWindow, MenuManager {
 // then marks for removal, the bodies it is told to; the renderer logs a quad with its layer.
 class EngineTest : public testing::Test, public SimulationManager, public Renderer {
 protected:
-    EngineTest()
+    EngineTest() : SimulationManager(std::cout)
     {
         engine.window = &windowAndMenu;
         engine.renderer = this;
@@ -156,7 +157,7 @@ TEST_F(EngineTest, UpdatesRunInAttachmentOrderAndRemovalsLeaveNoHoleThatRuns)
 TEST_F(EngineTest, TheWorldOwnsItsComponentsAndDeletesOnesWithNoBody)
 {
     {
-        SimulationManager world;
+        SimulationManager world(std::cout);
         world.objects["kept"] = new Circle(Vec2(0.0f, 0.0f), 1.0f, 1, 0, 0);
         world.addComponent(new JournalComponent("kept"), "kept", "journal");
     }

@@ -85,7 +85,7 @@ private:
 
 public:
     MenuManager menu;
-    std::unique_ptr<MySim> game = std::make_unique<MySim>();
+    std::unique_ptr<MySim> game = std::make_unique<MySim>(std::cout);
     std::unique_ptr<Engine> engine = std::make_unique<Engine>(game.get(), &menu);
     ScriptedWindow window{*engine};
 };

@@ -22,6 +22,7 @@
 #include "GameObject.h"
 #include "MenuManager.h"
 #include "MySim.h"
+#include "Rules.h"
 #include "ScriptedWindow.h"
 
 namespace {
@@ -93,7 +94,7 @@ int main(int argc, char** argv)
     std::streambuf* terminal = std::cout.rdbuf(&console);
 
     MenuManager menu;
-    MySim game;
+    MySim game(std::cout);
     Engine engine(&game, &menu);
     ScriptedWindow window(engine);
     engine.window = &window;
@@ -125,7 +126,7 @@ int main(int argc, char** argv)
 
         for (long shot = 0; shot < extraBullets; ++shot) {
             const float angle = static_cast<float>(input() % 6283) * 0.001f;
-            game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), game.p2BulletSpeed);
+            game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), rules::kBulletSpeed);
         }
         const int scoresBefore = game.p1Score + game.p2Score;
         engine.updateTick();

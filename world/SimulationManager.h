@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <iostream>
 #include <list>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -47,7 +47,7 @@ private:
 class SimulationManager {
 public:
     // Prints "base init" on console.
-    explicit SimulationManager(std::ostream& console = std::cout);
+    explicit SimulationManager(std::ostream& console);
     // Deletes the bodies still registered (and so their components).
     virtual ~SimulationManager();
     SimulationManager(const SimulationManager&) = delete;
