@@ -170,6 +170,36 @@ TEST_F(ReplayViewerTest, SpeedsRunAQuarterToEightTicksAFrame)
     EXPECT_EQ(viewer.statusLine(), "tick 93 of 2600  (0:01 / 0:41)  speed 4x  paused");
 }
 
+TEST_F(ReplayViewerTest, KeysMoveAsTheirLabelsSay)
+{
+    std::ostringstream console;
+    ReplayViewer viewer(ticks, console);
+    viewer.press(ViewerKey::Right);
+    EXPECT_EQ(viewer.tick(), 312u);
+    viewer.press(ViewerKey::Right, true);
+    EXPECT_EQ(viewer.tick(), 312u + 1875u);
+    viewer.press(ViewerKey::Left);
+    EXPECT_EQ(viewer.tick(), 1875u);
+    viewer.press(ViewerKey::Left, true);
+    EXPECT_EQ(viewer.tick(), 0u);
+    viewer.press(ViewerKey::Space);
+    EXPECT_TRUE(viewer.paused());
+    viewer.press(ViewerKey::Period);
+    viewer.press(ViewerKey::Period);
+    viewer.press(ViewerKey::Comma);
+    EXPECT_EQ(viewer.tick(), 1u);
+    viewer.press(ViewerKey::Up);
+    EXPECT_EQ(viewer.speed(), 2.0);
+    viewer.press(ViewerKey::Down);
+    viewer.press(ViewerKey::Down);
+    EXPECT_EQ(viewer.speed(), 0.5);
+    viewer.seekTo(2000);
+    viewer.press(ViewerKey::Home);
+    EXPECT_EQ(viewer.tick(), 0u);
+    EXPECT_EQ(viewer.match().checksum(), straight.checksums[0]);
+    EXPECT_TRUE(viewer.paused());
+}
+
 TEST(ReplayViewer, TheRecordedSizesAndEscapeHoldAsRecorded)
 {
     std::vector<TickInput> ticks = randomTicks(4, 400);

@@ -118,6 +118,21 @@ void ReplayViewer::faster() { speedStep = std::min(speedStep + 1, std::size(kSpe
 
 void ReplayViewer::slower() { speedStep = speedStep > 0 ? speedStep - 1 : 0; }
 
+void ReplayViewer::press(ViewerKey key, bool shift)
+{
+    const auto seek = static_cast<long long>(shift ? kLongSeek : kShortSeek);
+    switch (key) {
+    case ViewerKey::Space: togglePause(); break;
+    case ViewerKey::Left: seekBy(-seek); break;
+    case ViewerKey::Right: seekBy(seek); break;
+    case ViewerKey::Comma: step(-1); break;
+    case ViewerKey::Period: step(1); break;
+    case ViewerKey::Up: faster(); break;
+    case ViewerKey::Down: slower(); break;
+    case ViewerKey::Home: seekTo(0); break;
+    }
+}
+
 std::vector<TickRun> ReplayViewer::takeTickRuns() { return std::exchange(heard, {}); }
 
 std::string ReplayViewer::statusLine() const

@@ -30,6 +30,18 @@ private:
     std::streambuf* target;
 };
 
+// The keys the replay viewer answers to.
+enum class ViewerKey {
+    Space,  // pause or resume
+    Left,   // seek back 5 s (with Shift, 30 s)
+    Right,  // seek ahead 5 s (with Shift, 30 s)
+    Comma,  // one tick back while paused
+    Period, // one tick ahead while paused
+    Up,     // double the speed
+    Down,   // halve the speed
+    Home,   // back to the start
+};
+
 // Watching a recorded match at will: paused, stepped a tick at a time, sped up or slowed down, and
 // moved to any tick, back as well as ahead. The match is run from its recorded input as it first
 // plays, and a snapshot of it is kept every kSnapshotTicks; going back restores the nearest snapshot
@@ -82,6 +94,9 @@ public:
     // Double or halve the speed, within 0.25x to 8x.
     void faster();
     void slower();
+
+    // What a key does: the moves above.
+    void press(ViewerKey key, bool shift = false);
 
     // The ticks frame() and step() played since the last call, with their events, for the sound; the
     // ticks a seek runs through are not heard.
