@@ -6,6 +6,7 @@
 
 #include "Menu.h"
 #include "MenuDrawing.h"
+#include "MenuLayer.h"
 #include "Recordings.h"
 
 namespace fs = std::filesystem;
@@ -395,6 +396,37 @@ TEST(Menu, TheDrawingDimsThePictureAndKeepsALongListAroundItsSelection)
     ASSERT_EQ(status.rects.size(), 1u);
     EXPECT_LE(status.rects[0].first.y + status.rects[0].first.height, 600 - 45);
     EXPECT_EQ(status.texts.at(0).text, "tick 1 of 2");
+}
+
+// In the engine's layer: the pointer reaches items through the layout of the window's size, and the
+// drawing is the menu's while it shows, else the replay's line if there is one.
+TEST(Menu, TheLayerDrawsOverTheGameAndTakesThePointerInWindowPixels)
+{
+    Menu menu({}, std::nullopt);
+    MenuLayer layer(menu);
+    layer.width = 1000;
+    layer.height = 400;
+    DrawnRenderer drawn;
+    layer.render(); // nothing to draw with yet
+    layer.renderer = &drawn;
+    const ScreenRect twoPlayers = layoutMenu(menu.page(), 1000, 400).itemRows[1];
+    layer.pointerMoved(twoPlayers.x + 5, twoPlayers.y + 5);
+    EXPECT_EQ(selectedLabel(menu), "Two players on this machine");
+    EXPECT_EQ(layer.leftClick(5, 5).kind, Kind::None);
+    EXPECT_EQ(layer.leftClick(twoPlayers.x + 5, twoPlayers.y + 5).kind, Kind::StartLocal);
+
+    // In the match: no menu, and no line unless a replay gives one.
+    layer.render();
+    EXPECT_TRUE(drawn.rects.empty());
+    layer.statusLine = "tick 5 of 10";
+    layer.render();
+    ASSERT_EQ(drawn.texts.size(), 1u);
+    EXPECT_EQ(drawn.texts[0].text, "tick 5 of 10");
+    EXPECT_EQ(layer.leftClick(twoPlayers.x + 5, twoPlayers.y + 5).kind, Kind::None);
+    EXPECT_EQ(layer.press(MenuKey::Escape).kind, Kind::Pause);
+    layer.render();
+    EXPECT_EQ(drawn.texts.back().text, "Quit");
+    EXPECT_EQ(drawn.rects[1].first.width, 1000);
 }
 
 } // namespace
