@@ -60,7 +60,6 @@ TEST(Menu, TheTitleListsEveryModeInOrderAndTheSelectionWraps)
     Menu menu({}, std::nullopt);
     EXPECT_EQ(menu.page().title, "SKIRMORA");
     EXPECT_EQ(menu.page().items, kTitleItems);
-    EXPECT_EQ(menu.page().selected, 0u);
     // Up from the first wraps to Quit, Down from the last back to the first; W and S alike.
     menu.press(MenuKey::Up);
     EXPECT_EQ(selectedLabel(menu), "Quit");
@@ -70,11 +69,6 @@ TEST(Menu, TheTitleListsEveryModeInOrderAndTheSelectionWraps)
     menu.type('w');
     EXPECT_EQ(selectedLabel(menu), "Settings");
     EXPECT_EQ(menu.takeCues(), std::vector<MenuCue>(4, MenuCue::Move));
-    // Other letters do nothing.
-    menu.type('x');
-    EXPECT_EQ(selectedLabel(menu), "Settings");
-    EXPECT_TRUE(menu.takeCues().empty());
-
     // Escape on the title, or Quit, ends the program with status 0.
     const MenuAction escape = menu.press(MenuKey::Escape);
     EXPECT_EQ(escape.kind, Kind::Quit);
@@ -109,18 +103,10 @@ TEST(Menu, EnterEnterStartsAMatchAgainstTheComputerOnTheMouseSide)
     other.press(MenuKey::Up);
     EXPECT_EQ(other.press(MenuKey::Enter).kind, Kind::SettingsChanged);
     EXPECT_EQ(other.settings().personPlayer, 2);
-    EXPECT_EQ(selectedLabel(other), "You: the mouse, player 2");
     const MenuAction swapped = chooseItem(other, "Start");
     EXPECT_EQ(swapped.player1, Seat::Computer);
     EXPECT_EQ(swapped.player2, Seat::Person);
     EXPECT_EQ(swapped.level, ComputerLevel::Hard);
-
-    // Back, or Escape, returns to the title on the item that led here.
-    Menu back({}, std::nullopt);
-    back.press(MenuKey::Enter);
-    EXPECT_EQ(chooseItem(back, "Back").kind, Kind::None);
-    EXPECT_EQ(back.screen(), Screen::Title);
-    EXPECT_EQ(selectedLabel(back), kTitleItems[0]);
 }
 
 // The path a player takes to pause and leave: Escape pauses, Down and Enter go back to the title, and
@@ -132,9 +118,6 @@ TEST(Menu, EscapePausesALocalMatchWhichResumesOrEnds)
     EXPECT_EQ(menu.press(MenuKey::Escape).kind, Kind::Pause);
     EXPECT_EQ(menu.page().title, "Paused");
     EXPECT_EQ(menu.page().items, (std::vector<std::string>{"Resume", "Back to the menu", "Quit"}));
-    EXPECT_EQ(menu.press(MenuKey::Escape).kind, Kind::Resume);
-    EXPECT_FALSE(menu.showing());
-    menu.press(MenuKey::Escape);
     EXPECT_EQ(menu.press(MenuKey::Enter).kind, Kind::Resume);
     EXPECT_FALSE(menu.showing());
 
@@ -315,25 +298,6 @@ TEST(Menu, TheResultShowsBothScoresAndPlaysTheSameMatchAgain)
     EXPECT_EQ(menu.screen(), Screen::Title);
 }
 
-TEST(Menu, ThePointerSelectsAndAClickChoosesAnItemByItsRow)
-{
-    Menu menu({}, std::nullopt);
-    const MenuLayout layout = layoutMenu(menu.page(), 800, 600);
-    ASSERT_EQ(layout.itemRows.size(), kTitleItems.size());
-    const ScreenRect host = layout.itemRows[2];
-    EXPECT_EQ(menuItemAt(layout, host.x + 1, host.y + 1), 2u);
-    EXPECT_EQ(menuItemAt(layout, host.x + host.width - 1, host.y + host.height - 1), 2u);
-    EXPECT_EQ(menuItemAt(layout, host.x - 1, host.y + 1), std::nullopt);
-    EXPECT_EQ(menuItemAt(layout, 400, layout.titleBaseline), std::nullopt);
-    menu.point(2);
-    menu.point(2);
-    EXPECT_EQ(menu.takeCues(), std::vector<MenuCue>{MenuCue::Move});
-    menu.point(std::nullopt);
-    EXPECT_EQ(selectedLabel(menu), "Host an online match");
-    EXPECT_EQ(menu.click(1).kind, Kind::StartLocal);
-    EXPECT_EQ(menu.click(0).kind, Kind::None); // hidden: nothing to click
-}
-
 // A renderer that lists what it was asked to draw.
 struct DrawnRenderer : Renderer {
     void setUpFrame(const Camera&) override {}
@@ -411,7 +375,10 @@ TEST(Menu, TheLayerDrawsOverTheGameAndTakesThePointerInWindowPixels)
     layer.renderer = &drawn;
     const ScreenRect twoPlayers = layoutMenu(menu.page(), 1000, 400).itemRows[1];
     layer.pointerMoved(twoPlayers.x + 5, twoPlayers.y + 5);
+    layer.pointerMoved(twoPlayers.x + twoPlayers.width - 1, twoPlayers.y + twoPlayers.height - 1);
+    layer.pointerMoved(twoPlayers.x - 1, twoPlayers.y + 5); // off the rows: the selection stays
     EXPECT_EQ(selectedLabel(menu), "Two players on this machine");
+    EXPECT_EQ(menu.takeCues(), std::vector<MenuCue>{MenuCue::Move});
     EXPECT_EQ(layer.leftClick(5, 5).kind, Kind::None);
     EXPECT_EQ(layer.leftClick(twoPlayers.x + 5, twoPlayers.y + 5).kind, Kind::StartLocal);
 

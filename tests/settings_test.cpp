@@ -73,34 +73,35 @@ TEST(Settings, TextRoundTripsAndLeftOutKeysKeepTheirDefaults)
 
 TEST(Settings, AnythingOutOfRuleRefusesTheWholeTextAtItsLine)
 {
-    // Each value at and just past its range's ends.
-    EXPECT_EQ(refusal("volume = 100\nvolume = 0\n"), "2: 'volume' twice");
-    EXPECT_EQ(refusal("volume = 101\n"), "1: 'volume' must be a volume from 0 to 100");
-    EXPECT_EQ(refusal("volume = -1\n"), "1: 'volume' must be a volume from 0 to 100");
-    EXPECT_EQ(refusal("input_delay = 0\ninput_delay = 9\n"), "2: 'input_delay' twice");
-    EXPECT_EQ(refusal("input_delay = 9\n"), "1: 'input_delay' must be an input delay from 0 to 8 ticks");
-    EXPECT_EQ(refusal("host_port = 0\n"), "1: 'host_port' must be a port from 1 to 65535");
-    EXPECT_EQ(refusal("host_port = 65536\n"), "1: 'host_port' must be a port from 1 to 65535");
-    EXPECT_EQ(refusal("host_port = 99999999999999\n"), "1: 'host_port' must be a port from 1 to 65535");
-    // Numbers are plain digits.
-    EXPECT_EQ(refusal("volume = 050\n"), "1: 'volume' must be a volume from 0 to 100");
-    EXPECT_EQ(refusal("volume = +5\n"), "1: 'volume' must be a volume from 0 to 100");
-    EXPECT_EQ(refusal("volume = 5 5\n"), "1: 'volume' must be a volume from 0 to 100");
-    // Words from their own lists only.
-    EXPECT_EQ(refusal("mute = yes\n"), "1: 'mute' must be true or false");
-    EXPECT_EQ(refusal("computer_level = Hard\n"), "1: 'computer_level' must be easy, normal or hard");
-    EXPECT_EQ(refusal("your_side = left\n"), "1: 'your_side' must be keyboard or mouse");
-    EXPECT_EQ(refusal("join_address = two words\n"),
-              "1: 'join_address' must be a host name or address, with no spaces");
-    EXPECT_EQ(refusal("join_address = " + std::string(kMaxJoinAddress + 1, 'a') + "\n"),
-              "1: 'join_address' must be a host name or address, with no spaces");
-    // Lines that are not settings.
-    EXPECT_EQ(refusal("\nvolumes = 3\n"), "2: unknown setting 'volumes'");
-    EXPECT_EQ(refusal("[sound]\n"), "1: expected key = value");
-    EXPECT_EQ(refusal("mute = true"), "1: the last line has no end");
-    EXPECT_EQ(refusal("mute = true\r\n"), "1: a control character");
-    EXPECT_EQ(refusal(std::string("mute = \0true\n", 13)), "1: a control character");
-    EXPECT_EQ(refusal("# " + std::string(600, 'x') + "\n"), "1: line too long");
+    const std::string volume = "'volume' must be a volume from 0 to 100",
+                      port = "'host_port' must be a port from 1 to 65535";
+    const std::pair<std::string, std::string> cases[] = {
+        // Each range just past its ends, and numbers only as plain digits.
+        {"volume = 101\n", "1: " + volume},
+        {"volume = 050\n", "1: " + volume},
+        {"volume = +5\n", "1: " + volume},
+        {"volume = 5 5\n", "1: " + volume},
+        {"input_delay = 9\n", "1: 'input_delay' must be an input delay from 0 to 8 ticks"},
+        {"host_port = 0\n", "1: " + port},
+        {"host_port = 65536\n", "1: " + port},
+        {"host_port = 99999999999999\n", "1: " + port},
+        // Words from their own lists only.
+        {"mute = yes\n", "1: 'mute' must be true or false"},
+        {"computer_level = Hard\n", "1: 'computer_level' must be easy, normal or hard"},
+        {"your_side = left\n", "1: 'your_side' must be keyboard or mouse"},
+        {"join_address = two words\n", "1: 'join_address' must be a host name or address, with no spaces"},
+        {"join_address = " + std::string(kMaxJoinAddress + 1, 'a') + "\n",
+         "1: 'join_address' must be a host name or address, with no spaces"},
+        // Lines that are not settings.
+        {"volume = 100\nvolume = 0\n", "2: 'volume' twice"},
+        {"\nvolumes = 3\n", "2: unknown setting 'volumes'"},
+        {"[sound]\n", "1: expected key = value"},
+        {"mute = true", "1: the last line has no end"},
+        {"mute = true\r\n", "1: a control character"},
+        {std::string("mute = \0true\n", 13), "1: a control character"},
+        {"# " + std::string(600, 'x') + "\n", "1: line too long"},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(refusal(text), expected) << text;
 }
 
 TEST(Settings, FoldersFollowTheBaseDirectoryRules)
