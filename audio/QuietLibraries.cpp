@@ -13,9 +13,10 @@ void dropAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
 void quietSoundLibraries()
 {
-    if (std::getenv("ALSOFT_LOGLEVEL") != nullptr) return;
+    const char* asked = std::getenv("ALSOFT_LOGLEVEL");
+    if (asked != nullptr && std::strtol(asked, nullptr, 0) > 0) return;
     // OpenAL reads its log level once, at its first call; 0 logs nothing.
-    setenv("ALSOFT_LOGLEVEL", "0", 0);
+    setenv("ALSOFT_LOGLEVEL", "0", 1);
     // OpenAL loads libasound at run time: the same library, so its handler is this one.
     snd_lib_error_set_handler(dropAlsaMessage);
 }
