@@ -11,11 +11,14 @@ const char* const kUsage =
     "       skirmora --host [PORT] [--ticks N] [--input-delay N] [--playerK SOURCE] [--headless] [--record FILE] "
     "[--mute]\n"
     "       skirmora --join HOST[:PORT] [--playerK SOURCE] [--headless] [--record FILE] [--mute]\n"
+    "       skirmora --help | --version\n"
     "SOURCE is local (this machine's keyboard for player 1, its mouse for player 2; the default),\n"
     "bot or bot:SEED (the computer), random:SEED (seeded random input), idle (no input) or, online,\n"
     "remote (the other machine's player: by default player 2 for --host, player 1 for --join).\n"
     "Online matches use UDP port 7770 unless another is given; the host's --ticks and --input-delay\n"
     "(0 to 8 ticks, default 2) hold for both machines.\n";
+
+const char* const kVersionLine = "skirmora " SKIRMORA_VERSION "\n";
 
 namespace {
 // The whole number a token spells, if it is one from 1 up.
@@ -65,8 +68,8 @@ std::variant<Options, std::string> parseOptions(int argc, char** argv)
         const std::string arg = argv[i];
         const bool takesValue = arg == "--record" || arg == "--replay" || arg == "--ticks" || arg == "--player1" ||
                                 arg == "--player2" || arg == "--join" || arg == "--input-delay";
-        if (arg == "--help") {
-            options.help = true;
+        if (arg == "--help" || arg == "--version") {
+            (arg == "--help" ? options.help : options.version) = true;
             return options;
         }
         if (takesValue && (i + 1 == argc || argv[i + 1][0] == '\0'))

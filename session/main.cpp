@@ -14,6 +14,7 @@
 
 #include "ArenaImages.h"
 #include "Engine.h"
+#include "GameData.h"
 #include "InputRecorder.h"
 #include "MatchSource.h"
 #include "MenuManager.h"
@@ -70,6 +71,18 @@ std::ofstream* openRecordingOrExit(const std::string& path)
     std::exit(EXIT_SUCCESS);
 }
 
+// Where the images and sounds are, found before anything opens; a headless match needs neither.
+GameData gameDataOrExit(const Options& options)
+{
+    if (options.headless) return {};
+    auto found = findGameData(thisProgramsSearch());
+    if (const auto* problem = std::get_if<std::string>(&found)) {
+        std::cerr << "skirmora: " << *problem << std::endl;
+        std::exit(kUsageStatus);
+    }
+    return std::get<GameData>(std::move(found));
+}
+
 // The link the command line asks for, before any window opens: a port that cannot be bound ends the program.
 NetTransport connectOrExit(const Options& options)
 {
@@ -96,7 +109,7 @@ OnlineSession* gOnline = nullptr;
 
 // A match against another machine; see OnlineSession. The objects are made in the order a replay makes
 // them, so that the console's start-up lines match too.
-[[noreturn]] void playOnline(Options& options, std::ofstream* recording)
+[[noreturn]] void playOnline(Options& options, std::ofstream* recording, const GameData& data)
 {
     NetTransport transport = connectOrExit(options);
     const std::string where = options.role == Options::Role::Host
@@ -107,7 +120,7 @@ OnlineSession* gOnline = nullptr;
     auto* muted = new std::ostream(nullptr);
     auto* shown = new MySim(*muted);
     auto* engine = new Engine(shown, new MenuManager);
-    engine->images = arenaImages();
+    engine->images = arenaImages(data.graphics());
     OnlineSetup setup;
     setup.shown = shown;
     setup.confirmed = confirmed;
@@ -137,7 +150,7 @@ OnlineSession* gOnline = nullptr;
     };
     // The shown match is what the player sees, so it is what they hear, rollbacks and all.
     if (!options.mute) {
-        engine->soundsDir = "Content/Sounds";
+        engine->soundsDir = data.sounds();
         engine->takeTickRuns = [] { return gOnline->takeShownRuns(); };
         gOnline->keepShownRuns();
     }
@@ -156,17 +169,22 @@ int main(int argc, char** argv)
         std::cout << kUsage;
         return EXIT_SUCCESS;
     }
+    if (options.version) {
+        std::cout << kVersionLine;
+        return EXIT_SUCCESS;
+    }
+    const GameData data = gameDataOrExit(options);
     Replay replay;
     if (!options.replayPath.empty()) replay = loadOrExit(options.replayPath);
     std::ofstream* recording = options.recordPath.empty() ? nullptr : openRecordingOrExit(options.recordPath);
-    if (options.role != Options::Role::Alone) playOnline(options, recording);
+    if (options.role != Options::Role::Alone) playOnline(options, recording, data);
 
     // Created once and never destroyed: the process ends with the toolkit's loop.
     auto* game = new MySim(std::cout);
     auto* menu = new MenuManager;
     auto* engine = new Engine(game, menu);
-    engine->images = arenaImages();
-    if (!options.mute) engine->soundsDir = "Content/Sounds";
+    engine->images = arenaImages(data.graphics());
+    if (!options.mute && !options.headless) engine->soundsDir = data.sounds();
     if (!options.replayPath.empty()) {
         const auto replayIn = [engine, game, &replay](WindowSystem* live) {
             const auto adoptSize = [engine](int width, int height) { engine->reshape(width, height); };
