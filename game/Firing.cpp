@@ -30,7 +30,7 @@ void MySim::fireBullet1(const Vec2& direction, float speed)
     removeObject(kBallName);
     auto* ball =
         new Circle(bodyNamed(kPlayer1Name)->getPosition(), kBallRadius, kBallLayer, textureNamed("ball"), kBallKind);
-    objects[kBallName] = ball;
+    registerBody(kBallName, ball);
     addComponent(new PhysicsComp(newComponentId(), ball, velocity), kBallName, kMotionComponent);
     // The ball's image is upright when unturned; turn it to point along the flight.
     ball->rotate(signedAngle(velocity, Vec2(0.0f, 1.0f)), ball->getPosition());
@@ -47,7 +47,7 @@ void MySim::fireBullet2(const Vec2& direction, float speed)
     const std::string name = kBulletPrefix + toString(bullet2Count);
     auto* bullet = new Circle(bodyNamed(kPlayer2Name)->getPosition(), kBulletRadius, kBulletLayer,
                               textureNamed("whitecircle"), kPlayer2BulletKind);
-    objects[name] = bullet;
+    registerBody(name, bullet);
     addComponent(new PhysicsComp(newComponentId(), bullet, velocity), name, kMotionComponent);
     // A knocked-back bullet shows the "reflected" image, looked up by key so that a missing image
     // leaves it untextured rather than showing whichever texture took its place.

@@ -51,6 +51,6 @@ void MySim::buildLevel()
     constexpr std::uint16_t kWallLayer = 30;
     const std::uint32_t white = textureNamed("white");
     for (const WallShape& wall : levelWalls())
-        objects[wall.name] =
-            new Poly(wall.position, kWallLayer, wall.edgeWidth, white, rules::kWallKind, wall.vertices);
+        registerBody(wall.name,
+                     new Poly(wall.position, kWallLayer, wall.edgeWidth, white, rules::kWallKind, wall.vertices));
 }

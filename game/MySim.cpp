@@ -24,16 +24,16 @@ void MySim::init()
 {
     using namespace rules;
     auto* player1 = new Circle(kPlayer1Start, kPlayerRadius, 5, textureNamed("dcircle"), kPlayer1Kind);
-    objects[kPlayer1Name] = player1;
+    registerBody(kPlayer1Name, player1);
     auto* player2 = new Circle(kPlayer2Start, kPlayerRadius, 4, textureNamed("p2"), kPlayer2Kind);
-    objects[kPlayer2Name] = player2;
+    registerBody(kPlayer2Name, player2);
     // A full-length beam from player 2's centre straight up until the first tick recasts it.
     const float halfWidth = kBeamWidth * 0.5f;
     const float halfLength = kRayLength * 0.5f;
     auto* sight = new Poly(
         kPlayer2Start + Vec2(0.0f, halfLength), 30, 0.8f, textureNamed("white"), kSightKind,
         {{-halfWidth, halfLength}, {halfWidth, halfLength}, {halfWidth, -halfLength}, {-halfWidth, -halfLength}});
-    objects[kSightName] = sight;
+    registerBody(kSightName, sight);
     addComponent(new P2SightComp(newComponentId(), player2, &player2Aim, &objects), kPlayer2Name, kSightComponent);
     // The sight is recast along the aim every tick; turning it with the player would only skew it.
     sight->rotationFollow = 0.0f;

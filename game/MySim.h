@@ -94,6 +94,13 @@ public:
 
 private:
     GameObject* bodyNamed(const std::string& name) const;
+    // Registers body under name; what it cannot resolve in a collision goes to the console.
+    template <class Body> Body* registerBody(const std::string& name, Body* body)
+    {
+        body->diagnostics = &console();
+        objects[name] = body;
+        return body;
+    }
     // Pans towards the players' midpoint and zooms so that both stay in view.
     void followPlayersWithCamera();
     // One tick of a dead player's drift towards the other, then glide home and respawn.

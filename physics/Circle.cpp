@@ -67,7 +67,7 @@ bool Circle::collisionMtv(const GameObject* other, Vec2* mtv) const
         return circleCircleMtv(position, radius, other->getPosition(), static_cast<const Circle*>(other)->radius, mtv);
     case ShapeType::Poly: {
         const std::vector<Vec2>& polygon = static_cast<const Poly*>(other)->vertices;
-        return !polygon.empty() && circlePolygonMtv(position, radius, polygon, mtv);
+        return !polygon.empty() && circlePolygonMtv(position, radius, polygon, mtv, diagnostics);
     }
     case ShapeType::Box: {
         const auto* box = static_cast<const Box*>(other);

@@ -61,6 +61,9 @@ public:
     float rotationFollow = 1.0f;
     // Factor applied to the parent's translation; 0 or less keeps the child in place.
     float translationFollow = 1.0f;
+    // Where a collision this body cannot resolve (a coordinate that is not a number) is reported: its
+    // world's console, or nowhere.
+    std::ostream* diagnostics = nullptr;
     // Attached bodies, not owned.
     std::list<GameObject*> children;
     // Behaviours by name, owned.

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -69,6 +70,15 @@ TEST(ArenaSetUp, BuildsTheWorldPrintsItsLinesAndWarpsToTheCentre)
     EXPECT_EQ((std::vector<int>{*hud.p1Health, *hud.p2Health, *hud.p1Score, *hud.p2Score}),
               (std::vector<int>{100, 200, 0, 0}));
     EXPECT_EQ(match.window.warps, (std::vector<std::pair<int, int>>{{400, 300}}));
+}
+
+// A body the match cannot place (a coordinate that is not a number) still reports every axis it cannot
+// resolve on the match's own console, as the collision routines do when handed one.
+TEST_F(Arena, UnresolvableContactIsReportedOnTheMatchConsole)
+{
+    match.body("player1")->moveTo(Vec2(std::nanf(""), 0.0f));
+    match.tick();
+    EXPECT_NE(match.printed().find(" OTHER CASE WTF ?? \n"), std::string::npos);
 }
 
 TEST_F(Arena, SightStopsAtTheNearestWallEdgeWhateverTheOrderOfNames)

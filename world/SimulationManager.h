@@ -17,6 +17,7 @@
 #include "MatchInput.h"
 #include "ObjectMap.h"
 #include "PolygonBoxes.h"
+#include "UpdateOrder.h"
 
 class Component;
 class GameObject;
@@ -115,19 +116,11 @@ private:
     // Takes a registered body out of the update order and the draw list and deletes it; its parents
     // must already have let go of it, and the caller then erases its name.
     void withdraw(GameObject* body);
-    void compactUpdateOrder();
     // Fetches what the removal pass withdraws after the marked body at `withdrawn`.
     void fetchAheadOfWithdrawal(std::size_t withdrawn) const;
 
-    // The update order again, as an array the pass can run through without chasing list nodes,
-    // each component beside its body so that both can be fetched ahead; removed components leave
-    // null holes until the next compaction.
-    struct UpdateSlot {
-        Component* component;
-        const GameObject* body;
-    };
-    std::vector<UpdateSlot> updateOrder;
-    std::size_t updateHoles = 0;
+    // The update order again, as the pass runs it.
+    UpdateOrder updateOrder;
     // The removal pass's working lists, kept between ticks so that a tick allocates none of them.
     struct Marked {
         ObjectMap::iterator at;
