@@ -64,8 +64,10 @@ void onMouse(int button, int state, int, int)
 
 void onMotion(int x, int y) { toolkitEngine->pointerMoved(x, y); }
 
+// Neither timer acts once the loop is being left: the window may already be gone.
 void onRedrawTimer(int)
 {
+    if (toolkitEngine->exitStatus()) return;
     glutPostRedisplay();
     glutTimerFunc(static_cast<unsigned>(toolkitEngine->redrawPeriodMs), onRedrawTimer, 0);
 }
@@ -73,6 +75,7 @@ void onRedrawTimer(int)
 // Re-armed after the tick's work, so a slow tick delays the next instead of piling ticks up.
 void onUpdateTimer(int)
 {
+    if (toolkitEngine->exitStatus()) return;
     toolkitEngine->updateTick();
     glutTimerFunc(static_cast<unsigned>(toolkitEngine->updatePeriodMs), onUpdateTimer, 0);
 }
