@@ -2,8 +2,8 @@
 
 void writeMatchEnd(std::ostream& console, const char* what, const MySim& match, std::uint64_t ticks)
 {
-    console << what << " after " << ticks << " ticks: player 1 health " << match.p1Health << " score "
-            << match.p1Score << ", player 2 health " << match.p2Health << " score " << match.p2Score << std::endl;
+    console << what << " after " << ticks << " ticks: player 1 health " << match.p1Health << " score " << match.p1Score
+            << ", player 2 health " << match.p2Health << " score " << match.p2Score << std::endl;
 }
 
 MatchSession::MatchSession(std::ostream& out, MatchWindow::Pointer pointer)

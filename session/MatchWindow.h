@@ -13,8 +13,7 @@ public:
     // Whether the match moves the pointer (it steers player 2 from it) or only replays where it was.
     enum class Pointer { Steered, Replayed };
 
-    MatchWindow(Pointer pointer, std::function<void(int status)> onQuit)
-        : pointer(pointer), onQuit(std::move(onQuit))
+    MatchWindow(Pointer pointer, std::function<void(int status)> onQuit) : pointer(pointer), onQuit(std::move(onQuit))
     {
     }
 

@@ -5,8 +5,7 @@
 #include "ReplaySession.h"
 
 ScriptedMatch::ScriptedMatch(std::ostream& console, std::ostream* recording)
-    : made(std::make_unique<LocalSession>(console, nullptr, nullptr, 0, recording)), session(*made),
-      game(made->game())
+    : made(std::make_unique<LocalSession>(console, nullptr, nullptr, 0, recording)), session(*made), game(made->game())
 {
     engine.window = &window;
     engine.setSession(std::move(made));

@@ -3,7 +3,6 @@
 #include <memory>
 #include <ostream>
 #include <string>
-
 #include <vector>
 
 #include "Engine.h"
