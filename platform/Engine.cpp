@@ -186,7 +186,8 @@ void Engine::updateTick()
         finish(*over);
     } else {
         menu->update();
-        if (sound) sound->play(current->takeTickRuns(), current->shownMatch().camera);
+        SimulationManager* shown = current->shownMatch();
+        if (sound && shown != nullptr) sound->play(current->takeTickRuns(), shown->camera);
     }
     // What the tick printed reaches the console together, in one write.
     std::cout.flush();
@@ -194,7 +195,7 @@ void Engine::updateTick()
 
 void Engine::displayFrame()
 {
-    if (current) current->shownMatch().renderAll(*renderer);
+    if (SimulationManager* shown = current ? current->shownMatch() : nullptr) shown->renderAll(*renderer);
     menu->render();
 }
 

@@ -17,7 +17,7 @@ void writeMatchEnd(std::ostream& console, const char* what, const MySim& match, 
 class MatchSession : public Session {
 public:
     void begin(const SessionStage& stage) override;
-    SimulationManager& shownMatch() override { return match; }
+    SimulationManager* shownMatch() override { return &match; }
     std::vector<TickRun> takeTickRuns() override;
     std::optional<int> finished() const override { return status; }
 

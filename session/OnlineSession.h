@@ -50,7 +50,7 @@ public:
     void begin(const SessionStage& stage) override;
     // What arrived, at most one tick, what to send.
     void frame(const TickInput& devices) override;
-    SimulationManager& shownMatch() override { return shown; }
+    SimulationManager* shownMatch() override { return &shown; }
     // The shown match's ticks, a tick gone back over again: what is seen is what is heard. The shown match keeps
     // its runs from the first call on.
     std::vector<TickRun> takeTickRuns() override;

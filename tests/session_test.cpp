@@ -51,7 +51,7 @@ public:
         --framesLeft;
         inner->frame(devices);
     }
-    SimulationManager& shownMatch() override { return inner->shownMatch(); }
+    SimulationManager* shownMatch() override { return inner->shownMatch(); }
     std::vector<TickRun> takeTickRuns() override { return inner->takeTickRuns(); }
     std::optional<int> finished() const override { return framesLeft > 0 ? inner->finished() : std::optional<int>(99); }
     bool paced() const override { return inner->paced(); }

@@ -33,8 +33,8 @@ public:
     // the pointer's offset from the window centre, the left button and the sizes the window took since the last
     // frame (nothing at all without a window).
     virtual void frame(const TickInput& devices) = 0;
-    // The match to draw, whose camera also places the sounds.
-    virtual SimulationManager& shownMatch() = 0;
+    // The match to draw, whose camera also places the sounds; null while none shows (a page of a menu).
+    virtual SimulationManager* shownMatch() = 0;
     // The ticks run since the last call, in the order they ran, with their events: what the sound plays. A tick
     // gone back over comes again. Asked only while something listens.
     virtual std::vector<TickRun> takeTickRuns() = 0;
