@@ -83,6 +83,7 @@ TEST(Replay, ReplayedMatchMatchesTheRecordedOneTickForTick)
             match.window.resize(640, 480);
         });
         for (int tick = 0; tick < kTicks; ++tick) ASSERT_EQ(replayed[tick], recorded[tick]) << "tick " << tick + 1;
+        EXPECT_TRUE(match.window.warps.empty()) << "a replay moved the live pointer";
         EXPECT_FALSE(match.engine.exitStatus());
         // The recorded Escape ends it with status 0 and the match's last word; the rest of that tick is silent.
         match.tick();
