@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "InputRecorder.h"
@@ -22,7 +23,8 @@ BuildIdentity buildIdentity();
 
 // Exit statuses of a networked match, besides 0 for a match played to its end and 1 for Escape.
 inline constexpr int kRefusedStatus = 2; // nobody answered, or the handshake was refused
-inline constexpr int kBrokenStatus = 3;  // the peer went away mid-match, or the two matches diverged
+inline constexpr int kBrokenStatus = 3;  // the link was lost or stopped making progress mid-match, the peer quit,
+                                         // or the two matches diverged
 
 // What a networked match is made of, all owned by the caller except the source.
 struct OnlineSetup {
@@ -41,7 +43,7 @@ struct OnlineSetup {
 // is stepped only with ticks whose inputs are both final. Only the confirmed match speaks: its console lines
 // are the program's, its input records are the recording. So each machine prints and records exactly what a
 // replay of the match gives, and the two recordings are the same bytes. The window's part of a tick (reshapes,
-// full screen) never enters either match: each machine's window is its own.
+// full screen) never enters either match: each machine's window is its own. SIGINT and SIGTERM quit as Escape does.
 class OnlineSession {
 public:
     // hosting and where only shape the messages: "waiting on port", "joining HOST:PORT".
@@ -65,7 +67,9 @@ private:
     using Clock = std::chrono::steady_clock;
 
     std::optional<int> waitForPeer(Clock::time_point now);
+    void start(Clock::time_point now);
     void receive(Clock::time_point now);
+    void reportRefusals(Clock::time_point now);
     void advance(const TickInput& here);
     void sendPending();
     void applyWindowKeys(const WindowActions& keys);
@@ -73,6 +77,8 @@ private:
     // Ends the match with status after a line on the log; the figures follow once the match had begun.
     int end(int status, const std::string& why);
     std::optional<int> outcome(Clock::time_point now);
+    std::optional<int> finish(Clock::time_point now);
+    std::optional<int> judgeProgress(Clock::time_point now);
     std::string figures() const;
 
     NetTransport transport;
@@ -83,16 +89,24 @@ private:
     std::unique_ptr<RollbackSession> rollback; // once the link is ready
     std::optional<MatchInput> heldOwnInput;    // drawn from ownSource for a tick that had to wait
     const Clock::time_point started = Clock::now();
-    Clock::time_point lastHeard = started;
     std::size_t refusalsReported = 0;
+    Clock::time_point lastRefusalLine = started - std::chrono::hours(1);
     // The confirmed ticks as a replay file, when one is asked for.
     std::optional<ReplayWriter> recording;
     bool linkClosed = false;
-    bool heardFromPeer = false;
+    // The peer's first inputs arrived. A joiner's match runs before that, and its first confirmed ticks (those of
+    // the input delay) wait here: the host may still turn it away.
+    bool matchBegan = false;
+    std::vector<MatchInput> heldConfirmations;
+    // The last time confirmed or compared ticks moved on, and to what.
+    Clock::time_point lastProgress = started;
+    std::pair<int, int> progressMark{-1, -1};
+    std::optional<Clock::time_point> finishedAt; // the match was settled; this side answers a while longer
 
     // The closing figures.
     int framesSinceSlowdown = 0;
-    int stalledTicks = 0;
+    int stalledTicks = 0; // each tick counted once however many frames it waited
+    int lastStalledTick = -1;
     int slowedFrames = 0;
     std::uint64_t roundTripSum = 0;
     std::uint64_t roundTripSamples = 0;
