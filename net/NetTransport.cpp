@@ -84,6 +84,30 @@ void leaveAfterQueue(ENetPeer* peer, std::uint32_t reason)
     enet_peer_disconnect_later(peer, reason);
 }
 
+// ENet assumes half a second of round trip until it has measured one, and waits that long (then twice, four times as
+// long) before sending a lost connection datagram again: on a lossy link a join could take ten seconds. Starting
+// from a guess of 50 ms, a few more tries fit in the first seconds; the measurements soon replace it.
+constexpr std::uint32_t kFirstRoundTripGuessMs = 50;
+
+void guessShortRoundTrips(ENetHost* host)
+{
+    for (std::size_t i = 0; i < host->peerCount; ++i) {
+        ENetPeer& peer = host->peers[i];
+        if (peer.state != ENET_PEER_STATE_DISCONNECTED) continue;
+        peer.roundTripTime = kFirstRoundTripGuessMs;
+        peer.roundTripTimeVariance = 0;
+    }
+}
+
+// ENet drops unreliable packets on purpose when the round trip grows, and jitter looks like growth to it: on a
+// bad link it would hold back most input batches. They are tiny, and each repeats what a lost one held, so all go.
+void sendEveryBatch(ENetPeer* peer)
+{
+    peer->packetThrottle = ENET_PEER_PACKET_THROTTLE_SCALE;
+    peer->packetThrottleAcceleration = 0;
+    peer->packetThrottleDeceleration = 0;
+}
+
 std::uint16_t bigEndian16(const std::uint8_t* at) { return std::uint16_t(at[0] << 8 | at[1]); }
 
 // The bytes each ENet command takes before its payload, by command number; 0 where the command ends the walk.
@@ -158,6 +182,7 @@ NetTransport::NetTransport(std::unique_ptr<_ENetHost, HostDeleter> host, bool is
     enetHost->maximumWaitingData = kMaxWaitingBytes;
     enetHost->duplicatePeers = kPeersPerAddress;
     enetHost->intercept = screenDatagram;
+    guessShortRoundTrips(enetHost.get());
 }
 
 NetTransport::NetTransport(NetTransport&&) noexcept = default;
@@ -196,6 +221,8 @@ std::variant<NetTransport, std::string> NetTransport::join(const Endpoint& endpo
     transport.ownPlayer = ownPlayer;
     transport.peer = enet_host_connect(transport.enetHost.get(), &address, kChannelCount, 0);
     if (!transport.peer) return "could not connect to " + describe(address);
+    transport.peer->roundTripTime = kFirstRoundTripGuessMs;
+    transport.peer->roundTripTimeVariance = 0;
     return transport;
 }
 
@@ -203,16 +230,15 @@ std::uint16_t NetTransport::port() const { return enetHost->address.port; }
 
 std::uint32_t NetTransport::roundTripMs() const { return peer ? peer->roundTripTime : 0; }
 
-std::uint32_t NetTransport::silenceMs() const
-{
-    return peer ? ENET_TIME_DIFFERENCE(enet_time_get(), peer->lastReceiveTime) : 0;
-}
+std::uint32_t NetTransport::silenceMs() const { return peer ? ENET_TIME_DIFFERENCE(enet_time_get(), heardAt) : 0; }
 
 void NetTransport::flush() { enet_host_flush(enetHost.get()); }
 
 std::vector<Packet> NetTransport::service(std::uint32_t currentTick)
 {
     std::vector<Packet> packets;
+    // Peers ENet let go start again from its default; the next to connect into one of them should not.
+    if (isHost) guessShortRoundTrips(enetHost.get());
     ENetEvent event;
     for (int handled = 0; handled < kMaxEventsPerService && enet_host_service(enetHost.get(), &event, 0) > 0;
          ++handled) {
@@ -225,6 +251,11 @@ std::vector<Packet> NetTransport::service(std::uint32_t currentTick)
             break;
         case ENET_EVENT_TYPE_NONE: break;
         }
+    }
+    // ENet counts every byte from the peer, its acknowledgements included: any change is a sign of life.
+    if (peer && peer->incomingDataTotal != heardTotal) {
+        heardTotal = peer->incomingDataTotal;
+        heardAt = enet_time_get();
     }
     keepHandshaking();
     return packets;
@@ -317,7 +348,9 @@ void NetTransport::backToWaiting(const std::string& why)
 
 void NetTransport::connected(_ENetPeer* newPeer)
 {
+    sendEveryBatch(newPeer);
     if (!isHost) {
+        heardAt = enet_time_get();
         if (linkState == LinkState::Waiting) linkState = LinkState::Handshaking;
         sendHello(newPeer);
         lastHelloAt = enet_time_get();
@@ -432,7 +465,7 @@ void NetTransport::hostHandshake(_ENetPeer* from, const Hello& hello)
     while (!candidates.empty()) turnAway(candidates.front().peer, kRefusedBusy, "another player answered first");
     peer = from;
     linkState = LinkState::Agreed;
-    agreedAt = enet_time_get();
+    agreedAt = heardAt = enet_time_get();
     goodbyeHeard = false;
 }
 

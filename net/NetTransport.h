@@ -134,6 +134,8 @@ private:
     std::uint32_t agreedAt = 0;    // ENet's milliseconds
     std::uint32_t lastHelloAt = 0; // when hellos last went out
     bool goodbyeHeard = false;     // the peer said why it leaves before leaving
+    std::uint32_t heardTotal = 0;  // ENet's count of bytes from the peer, when last looked at
+    std::uint32_t heardAt = 0;     // when that count last moved
     std::string latestProblem;
     std::size_t dropped = 0;
     std::size_t refused = 0;

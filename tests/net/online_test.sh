@@ -213,21 +213,23 @@ badlink)
     # Five matches at a time, each through its own relay: 150 ± 60 ms each way, a quarter of datagrams lost.
     for wave in 0 1; do
         for i in 0 1 2 3 4; do
-            n=$((wave * 5 + i)) p=$((port + 10 * i))
-            "$relay" $((p + 1)) "$p" 150 60 25 80 "$((RANDOM + n))" 2>"relay$n.err" &
+            n=$((wave * 5 + i)) p=$((port + 10 * (wave * 5 + i)))
+            "$relay" $((p + 1)) "$p" 150 60 25 40 "$((RANDOM + n))" 2>"relay$n.err" &
             side "host$n" --host "$p" --ticks 600 --player1 "random:$n"
         done
         sleep 0.2
         for i in 0 1 2 3 4; do
             n=$((wave * 5 + i))
-            side "join$n" --join "127.0.0.1:$((port + 10 * i + 1))" --player2 "random:$((n + 50))"
+            side "join$n" --join "127.0.0.1:$((port + 10 * n + 1))" --player2 "random:$((n + 50))"
         done
         for i in 0 1 2 3 4; do
             n=$((wave * 5 + i))
             ended_with "host$n"
             ended_with "join$n"
             agree 600 "host$n" "join$n"
-            grep -h network: "host$n.err" "join$n.err"
+            grep -h skirmora: "host$n.err" "join$n.err"
+            hs=host${n}_status js=join${n}_status
+            [ "${!hs}${!js}" = 00 ] || { cat "relay$n.err"; cp -r . /tmp/badlink_keep; }
         done
     done
     ;;
