@@ -73,7 +73,9 @@ loopback | lossy)
     if [ "$mode" = loopback ]; then
         for name in host join; do
             check "$name dropped no datagram as bad" [ "$(figure "$name" '[0-9]+ datagrams dropped')" = 0 ]
-            check "$name slowed no frame" [ "$(figure "$name" '[0-9]+ frames slowed')" = 0 ]
+            # In step, a side slows only when the machine's load holds the other back; one that wrongly thought
+            # itself ahead all the time would slow one frame in 12, 125 here.
+            check "$name slowed fewer than 40 frames" holds "$(figure "$name" '[0-9]+ frames slowed') < 40"
         done
     else
         check "rollbacks happened" holds "$(figure host '[0-9]+ rollbacks') + $(figure join '[0-9]+ rollbacks') > 0"
@@ -229,7 +231,7 @@ badlink)
             agree 600 "host$n" "join$n"
             grep -h skirmora: "host$n.err" "join$n.err"
             hs=host${n}_status js=join${n}_status
-            [ "${!hs}${!js}" = 00 ] || { cat "relay$n.err"; cp -r . /tmp/badlink_keep; }
+            [ "${!hs}${!js}" = 00 ] || cat "relay$n.err"
         done
     done
     ;;
