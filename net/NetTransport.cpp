@@ -88,6 +88,7 @@ void leaveAfterQueue(ENetPeer* peer, std::uint32_t reason)
 // long) before sending a lost connection datagram again: on a lossy link a join could take ten seconds. Starting
 // from a guess of 50 ms, a few more tries fit in the first seconds; the measurements soon replace it.
 constexpr std::uint32_t kFirstRoundTripGuessMs = 50;
+constexpr std::uint32_t kConnectTimeoutMs = 15000;
 
 void guessShortRoundTrips(ENetHost* host)
 {
@@ -223,6 +224,8 @@ std::variant<NetTransport, std::string> NetTransport::join(const Endpoint& endpo
     if (!transport.peer) return "could not connect to " + describe(address);
     transport.peer->roundTripTime = kFirstRoundTripGuessMs;
     transport.peer->roundTripTimeVariance = 0;
+    // With the short first guess ENet would give up within five seconds; the caller decides when to.
+    enet_peer_timeout(transport.peer, 0, kConnectTimeoutMs, kConnectTimeoutMs);
     return transport;
 }
 
