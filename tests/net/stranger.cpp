@@ -9,11 +9,12 @@
 //   stale        handshakes, then sends one old input again and again
 //   mute         plays every input to the end but never a checksum
 //   forge        plays a little, then forges a disconnect from its own port that claims "builds differ"
-#include <arpa/inet.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <enet/enet.h>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,63 +71,57 @@ void sendRaw(ENetHost* host, ENetPeer* peer, const std::vector<std::uint8_t>& co
     enet_socket_send(host->socket, &peer->address, &buffer, 1);
 }
 
-// Services until the predicate holds or the time is up; false on timeout or when the host let us go.
-template <typename Done> bool serviceUntil(ENetHost* host, Clock::duration limit, Done done)
+// Services the host until done() or the time is up, handing what arrives to take; false on timeout or when let go.
+bool pump(ENetHost* host, Clock::duration limit, const std::function<bool()>& done,
+          const std::function<void(const std::uint8_t*, std::size_t)>& take = {})
 {
-    const auto until = Clock::now() + limit;
-    while (Clock::now() < until) {
+    for (const auto until = Clock::now() + limit; Clock::now() < until; std::this_thread::sleep_for(2ms)) {
         ENetEvent event;
         while (enet_host_service(host, &event, 0) > 0) {
             if (event.type == ENET_EVENT_TYPE_DISCONNECT) return false;
-            if (event.type == ENET_EVENT_TYPE_RECEIVE) {
-                done.receive(event.packet->data, event.packet->dataLength);
-                enet_packet_destroy(event.packet);
-            }
+            if (event.type != ENET_EVENT_TYPE_RECEIVE) continue;
+            if (take) take(event.packet->data, event.packet->dataLength);
+            enet_packet_destroy(event.packet);
         }
         if (done()) return true;
-        std::this_thread::sleep_for(2ms);
     }
     return false;
 }
 
 // A joiner speaking the game's protocol with idle inputs, as far as each mode lets it.
 struct Player {
-    bool receive(const std::uint8_t* data, std::size_t size)
+    void take(const std::uint8_t* data, std::size_t size)
     {
         const auto decoded = decodePacket(data, size, hostTick);
         const Packet* packet = std::get_if<Packet>(&decoded);
-        if (!packet) return false;
-        if (const auto* hello = std::get_if<Hello>(packet)) hostHello = *hello;
-        if (const auto* batch = std::get_if<InputBatch>(packet)) {
+        if (const auto* hello = packet ? std::get_if<Hello>(packet) : nullptr) hostHello = *hello;
+        if (const auto* batch = packet ? std::get_if<InputBatch>(packet) : nullptr) {
             hostTick = batch->senderTick;
             held = std::max(held, batch->firstTick + std::uint32_t(batch->inputs.size()));
             hostHolds = std::max(hostHolds, batch->received);
         }
-        return true;
     }
-    void send(const Packet& packet, std::uint32_t flags = 0)
+    void send(const Packet& packet)
     {
         const Datagram bytes = encodePacket(packet);
-        enet_peer_send(
-            peer,
-            std::holds_alternative<InputBatch>(packet) || std::holds_alternative<Hello>(packet) ? kInputChannel : 0,
-            enet_packet_create(bytes.data(), bytes.size(), flags));
+        const bool unreliable = std::holds_alternative<InputBatch>(packet) || std::holds_alternative<Hello>(packet);
+        enet_peer_send(peer, unreliable ? kInputChannel : 0, enet_packet_create(bytes.data(), bytes.size(), 0));
         enet_host_flush(host.get());
+    }
+    // Runs the link for the given time (or until let go), calling each() every frame.
+    bool run(Clock::duration limit, const std::function<bool()>& each)
+    {
+        return pump(host.get(), limit, each, [this](const std::uint8_t* data, std::size_t size) { take(data, size); });
     }
     // Connects, waits for the host's hello and answers it as player 2.
     bool handshake(std::uint16_t port)
     {
         peer = connectTo(host.get(), port);
-        struct {
-            Player& self;
-            void receive(const std::uint8_t* d, std::size_t n) { self.receive(d, n); }
-            bool operator()() const { return self.hostHello.has_value(); }
-        } hasHello{*this};
-        if (!peer || !serviceUntil(host.get(), 5s, hasHello)) return false;
+        if (!peer || !run(5s, [this] { return hostHello.has_value(); })) return false;
         for (int i = 0; i < 3; ++i) send(Hello{kProtocolVersion, hostHello->fingerprint, 0, 2, 0});
         return true;
     }
-    // The idle inputs the host lacks, up to the end of the match.
+    // The idle inputs the host lacks, up to the end of the match, and never a checksum.
     InputBatch nextBatch() const
     {
         const std::uint32_t ticks = hostHello->matchTicks;
@@ -134,20 +129,14 @@ struct Player {
         const std::uint32_t count = std::min<std::uint32_t>(kMaxInputsPerBatch, ticks - first);
         return InputBatch{2, std::min(hostTick, ticks), held, first, std::vector<MatchInput>(count)};
     }
-    // Plays idle inputs for the given time (or until let go), never sending a checksum.
-    bool play(Clock::duration limit)
+    // Sends the packet nextOne() gives every frame, for the given time or until let go.
+    void keepSending(Clock::duration limit, const std::function<InputBatch()>& nextOne)
     {
-        struct {
-            Player& self;
-            void receive(const std::uint8_t* d, std::size_t n) { self.receive(d, n); }
-            bool operator()() const
-            {
-                self.send(self.nextBatch());
-                std::this_thread::sleep_for(14ms);
-                return false;
-            }
-        } playing{*this};
-        return serviceUntil(host.get(), limit, playing);
+        run(limit, [&] {
+            send(nextOne());
+            std::this_thread::sleep_for(14ms);
+            return false;
+        });
     }
 
     HostPtr host = openHost("127.0.0.1", 1);
@@ -160,12 +149,8 @@ int flood(std::uint16_t port)
 {
     HostPtr host = openHost("127.0.0.2", 1);
     ENetPeer* peer = connectTo(host.get(), port);
-    struct {
-        ENetPeer* peer;
-        void receive(const std::uint8_t*, std::size_t) {}
-        bool operator()() const { return peer->state == ENET_PEER_STATE_CONNECTED; }
-    } connected{peer};
-    if (!peer || !serviceUntil(host.get(), 5s, connected)) return std::puts("flood: could not connect"), 1;
+    if (!peer || !pump(host.get(), 5s, [peer] { return peer->state == ENET_PEER_STATE_CONNECTED; }))
+        return std::puts("flood: could not connect"), 1;
     // Each the first piece of a packet claiming a million pieces: a bitmap of 125 kB apiece if the host kept it.
     for (std::uint16_t sequence = 1; sequence <= 1100; ++sequence) {
         std::vector<std::uint8_t> command{ENET_PROTOCOL_COMMAND_SEND_FRAGMENT | ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE,
@@ -194,15 +179,9 @@ int crowd(std::uint16_t port)
             hosts.push_back(openHost("127.0.0.3", 1));
             if (hosts.back()) connectTo(hosts.back().get(), port);
         }
-        const auto renew = Clock::now() + 500ms;
-        while (Clock::now() < renew) {
-            for (const HostPtr& host : hosts) {
-                ENetEvent event;
-                while (host && enet_host_service(host.get(), &event, 0) > 0)
-                    if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
-            }
-            std::this_thread::sleep_for(5ms);
-        }
+        for (const auto renew = Clock::now() + 500ms; Clock::now() < renew; std::this_thread::sleep_for(5ms))
+            for (const HostPtr& host : hosts)
+                if (host) pump(host.get(), 0ms, [] { return true; });
     }
     return 0;
 }
@@ -225,24 +204,18 @@ int main(int argc, char** argv)
         return 0;
     }
     if (mode == "stale") {
-        // Tick 2's input, the first the host lacks, and then only it, forever.
+        // The first input the host lacks, and then only it, again and again.
         const InputBatch old{2, 3, 0, player.hostHello->inputDelay, {MatchInput{}}};
-        const auto until = Clock::now() + 30s;
-        while (Clock::now() < until && player.peer->state == ENET_PEER_STATE_CONNECTED) {
-            player.send(old);
-            ENetEvent event;
-            while (enet_host_service(player.host.get(), &event, 0) > 0)
-                if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
-            std::this_thread::sleep_for(16ms);
-        }
+        player.keepSending(30s, [&] { return old; });
         return 0;
     }
+    const auto next = [&player] { return player.nextBatch(); };
     if (mode == "mute") {
-        player.play(40s);
+        player.keepSending(40s, next);
         return 0;
     }
     if (mode == "forge") {
-        player.play(2s);
+        player.keepSending(2s, next);
         std::vector<std::uint8_t> command{ENET_PROTOCOL_COMMAND_DISCONNECT, 0xff};
         put16(command, 0);
         put32(command, kRefusedFingerprint);
