@@ -4,28 +4,20 @@
 #include <iostream>
 #include <memory>
 
-#include "Engine.h"
-#include "MenuManager.h"
 #include "MySim.h"
 #include "Rules.h"
-#include "ScriptedWindow.h"
+#include "ScriptedMatch.h"
 #include "bench_support.h"
 
 // Update ticks of the real game, stepped as the update timer steps them, behind a scripted window.
 namespace {
 
 struct Arena {
-    Arena()
-    {
-        engine->window = &window;
-        game->window = &window;
-        game->init();
-    }
+    Arena() { match.init(); }
     ConsoleToNull quiet;
-    MenuManager menu;
-    std::unique_ptr<MySim> game = std::make_unique<MySim>(std::cout);
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(game.get(), &menu);
-    ScriptedWindow window{*engine};
+    ScriptedMatch match{std::cout};
+    MySim* game = &match.game;
+    Engine* engine = &match.engine;
 };
 
 void idleTick(benchmark::State& state)

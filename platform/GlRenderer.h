@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FrameClock.h"
 #include "Renderer.h"
 
 // One-time OpenGL state: black clear colour, depth test, alpha blending; loads the entry point the
@@ -13,8 +14,11 @@ public:
     void drawTexturedQuad(const TexturedQuad& quad) override;
     void beginBody() override;
     void endBody() override;
-    void drawHud(HudValues& hud) override;
+    void drawHud(const HudValues& hud) override;
     void fillScreenRect(const ScreenRect& rect, const Rgba& colour) override;
     void drawScreenText(int x, int y, std::string_view text, TextSize size, TextAlign align,
                         const Rgba& colour) override;
+
+private:
+    FrameClock frames;
 };

@@ -73,6 +73,8 @@ SimulationManager::~SimulationManager()
 void SimulationManager::step(const TickInput& input)
 {
     currentInput = &input;
+    // The window's new sizes reach the view with the tick that lists them, never in between.
+    for (const auto& [width, height] : input.window.reshapes) fitToWindow(camera, width, height);
     events.clear();
     update();
     updateAll();

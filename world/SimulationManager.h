@@ -59,7 +59,8 @@ public:
     // The game's own logic, at the start of every update tick; it reads the tick's input().
     virtual void update() {}
 
-    // One update tick: the game's update with this input, then the component pass and its removals.
+    // One update tick: the view fitted to the record's window sizes, the game's update with this input, then
+    // the component pass and its removals.
     void step(const TickInput& input);
     // Runs every component in attachment order, then removes the bodies marked for removal.
     void updateAll();
@@ -84,7 +85,7 @@ public:
 
     // The values the text overlay shows.
     std::unique_ptr<HudValues> hud;
-    // The view onto this world; the window adapts its extents to its shape.
+    // The view onto this world; the window sizes a tick's record lists adapt its extents to the window's shape.
     Camera camera;
     // Texture names by image key, handed in before init(); a key not in it gives 0 (untextured).
     std::map<std::string, std::uint32_t> textureNames;
