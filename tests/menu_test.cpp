@@ -304,7 +304,7 @@ struct DrawnRenderer : Renderer {
     void drawTexturedQuad(const TexturedQuad&) override {}
     void beginBody() override {}
     void endBody() override {}
-    void drawHud(HudValues&) override {}
+    void drawHud(const HudValues&) override {}
     void fillScreenRect(const ScreenRect& rect, const Rgba& colour) override { rects.push_back({rect, colour}); }
     void drawScreenText(int x, int y, std::string_view text, TextSize, TextAlign align, const Rgba&) override
     {
