@@ -217,7 +217,7 @@ MenuAction Menu::type(char c)
 {
     if (c < ' ' || c > '~') return {};
     if (current == Screen::Join) {
-        if (c != ' ' && address.size() < kMaxJoinAddress) address += c;
+        if (c != ' ' && address.size() < Settings::kMaxJoinAddress) address += c;
         return {};
     }
     const bool digit = c >= '0' && c <= '9';
@@ -267,13 +267,13 @@ MenuAction Menu::adjust(Item item, int direction)
     }
     case Item::Volume: {
         const int volume = kept.volume + direction * kVolumeStep;
-        if (volume < 0 || volume > kMaxVolume) return {};
+        if (volume < 0 || volume > Settings::kMaxVolume) return {};
         kept.volume = volume;
         break;
     }
     case Item::Mute: kept.mute = !kept.mute; break;
     case Item::FullScreen: kept.fullScreen = !kept.fullScreen; break;
-    case Item::InputDelay: kept.inputDelay = wrapped(kept.inputDelay + direction, 0, kMaxInputDelay); break;
+    case Item::InputDelay: kept.inputDelay = wrapped(kept.inputDelay + direction, 0, Settings::kMaxInputDelay); break;
     case Item::RecordEvery: kept.recordEveryMatch = !kept.recordEveryMatch; break;
     default: return {};
     }

@@ -58,12 +58,17 @@ MouseButton buttonFromToolkit(int button)
     return MouseButton::Other;
 }
 
-void onMouse(int button, int state, int, int)
+void onMouse(int button, int state, int x, int y)
 {
     toolkitEngine->setButton(buttonFromToolkit(button), state == GLUT_DOWN);
+    if (button == GLUT_LEFT_BUTTON && state == GLUT_DOWN) toolkitEngine->menu->leftPressed(x, y);
 }
 
-void onMotion(int x, int y) { toolkitEngine->pointerMoved(x, y); }
+void onMotion(int x, int y)
+{
+    toolkitEngine->pointerMoved(x, y);
+    toolkitEngine->menu->pointerMoved(x, y);
+}
 
 // Neither timer acts once the loop is being left: the window may already be gone.
 void onRedrawTimer(int)
@@ -136,6 +141,7 @@ std::optional<int> Engine::run(int argc, char** argv)
     toolkitEngine = this;
     toolkitWindow = std::make_unique<GlutWindow>(*this);
     glRenderer = std::make_unique<GlRenderer>();
+    menu->drawWith(glRenderer.get(), windowWidth, windowHeight);
     window = toolkitWindow.get();
     renderer = glRenderer.get();
 
@@ -157,6 +163,7 @@ std::optional<int> Engine::run(int argc, char** argv)
     // The toolkit has taken the window down; nothing may ask anything of it any more.
     window = nullptr;
     renderer = nullptr;
+    menu->drawWith(nullptr, windowWidth, windowHeight);
     toolkitWindow.reset();
     glRenderer.reset();
     toolkitEngine = nullptr;
@@ -227,6 +234,7 @@ void Engine::reshape(int width, int height)
     centreY = height / 2;
     windowWidth = width;
     windowHeight = height;
+    menu->drawWith(renderer, width, height);
 }
 
 void Engine::windowReshaped(int width, int height)

@@ -23,9 +23,36 @@ void setHeld(std::optional<Key> key, bool held)
         activeWindow->keys.release(*key);
 }
 
-void onKeyDown(unsigned char character, int, int) { setHeld(keyFromCharacter(character), true); }
+void onKeyDown(unsigned char character, int, int)
+{
+    setHeld(keyFromCharacter(character), true);
+    KeyPress press;
+    if (character == '\r' || character == '\n')
+        press.named = KeyPress::Named::Enter;
+    else if (character == 27)
+        press.named = KeyPress::Named::Escape;
+    else if (character == '\b' || character == 127)
+        press.named = KeyPress::Named::Backspace;
+    else if (character >= ' ' && character <= '~')
+        press.character = static_cast<char>(character);
+    else
+        return;
+    // Menus read presses rather than held keys: what was typed, and the keys that type nothing.
+    activeWindow->keyPressed(press);
+}
 void onKeyUp(unsigned char character, int, int) { setHeld(keyFromCharacter(character), false); }
-void onSpecialDown(int special, int, int) { setHeld(keyFromSpecial(special), true); }
+void onSpecialDown(int special, int, int)
+{
+    setHeld(keyFromSpecial(special), true);
+    using Named = KeyPress::Named;
+    const Named named = special == GLUT_KEY_UP      ? Named::Up
+                        : special == GLUT_KEY_DOWN  ? Named::Down
+                        : special == GLUT_KEY_LEFT  ? Named::Left
+                        : special == GLUT_KEY_RIGHT ? Named::Right
+                        : special == GLUT_KEY_HOME  ? Named::Home
+                                                    : Named::None;
+    if (named != Named::None) activeWindow->keyPressed({named, 0, false});
+}
 void onSpecialUp(int special, int, int) { setHeld(keyFromSpecial(special), false); }
 
 // The desktop's close button ends the program with status 0, as the toolkit would on its own, but through
@@ -67,4 +94,10 @@ void GlutWindow::closed() { engine.windowClosed(); }
 GlutWindow::~GlutWindow()
 {
     if (activeWindow == this) activeWindow = nullptr;
+}
+
+void GlutWindow::keyPressed(KeyPress press)
+{
+    press.shift = (glutGetModifiers() & GLUT_ACTIVE_SHIFT) != 0;
+    engine.menu->keyPressed(press);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "KeyState.h"
+#include "MenuManager.h"
 #include "WindowSystem.h"
 #include "X11Keyboard.h"
 
@@ -30,6 +31,8 @@ public:
     void fullScreen() override;
     void reshapeWindow(int width, int height) override;
     void positionWindow(int x, int y) override;
+    // A key went down: the engine's menus hear of it, Shift with it.
+    void keyPressed(KeyPress press);
     // Ends the engine's loop with status.
     void quit(int status) override;
     // The desktop closed the window.

@@ -18,6 +18,8 @@ struct Options {
     bool headless = false;
     // No sound: no audio device is opened.
     bool mute = false;
+    // --menu: start on the title menu, from which every mode is chosen.
+    bool menu = false;
     // --help: print the usage and do nothing else.
     bool help = false;
     // --version: print the program's name and version and do nothing else.

@@ -14,8 +14,10 @@
 #include "GameData.h"
 #include "LocalSession.h"
 #include "MenuManager.h"
+#include "MenuSession.h"
 #include "OnlineSession.h"
 #include "Options.h"
+#include "Recordings.h"
 #include "ReplayFile.h"
 #include "ReplaySession.h"
 
@@ -91,6 +93,21 @@ std::unique_ptr<Session> onlineSession(const Options& options, std::ostream* rec
                                            where);
 }
 
+// The title menu, from which every mode is chosen; the settings file holds what the player chose before,
+// and the command line overrides it for this run.
+int playFromMenus(Options& options, const GameData& data)
+{
+    KeptSettings settings(settingsFilePath(), std::cerr);
+    if (options.mute) settings.overrides().mute = true;
+    Menu menu(settings.current(), replaysFolderPath());
+    MenuLayer layer(menu);
+    Engine engine(layer);
+    engine.images = arenaImages(data.graphics());
+    if (!settings.current().mute) engine.soundsDir = data.sounds();
+    engine.setSession(std::make_unique<MenuSession>(menu, layer, settings, replaysFolderPath(), std::cout));
+    return engine.run(static_cast<int>(options.toolkitArgs.size()) - 1, options.toolkitArgs.data()).value_or(0);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -119,6 +136,8 @@ int main(int argc, char** argv)
             return kUsageStatus;
         }
     }
+
+    if (options.menu) return playFromMenus(options, *data);
 
     // The session is made before the engine, so that the console's start-up lines come in their order.
     std::unique_ptr<Session> session;

@@ -368,29 +368,38 @@ TEST(Menu, TheLayerDrawsOverTheGameAndTakesThePointerInWindowPixels)
 {
     Menu menu({}, std::nullopt);
     MenuLayer layer(menu);
-    layer.width = 1000;
-    layer.height = 400;
     DrawnRenderer drawn;
     layer.render(); // nothing to draw with yet
-    layer.renderer = &drawn;
+    layer.drawWith(&drawn, 1000, 400);
     const ScreenRect twoPlayers = layoutMenu(menu.page(), 1000, 400).itemRows[1];
+    // Resting where it was first seen, the pointer leaves the selection to the keys.
+    const ScreenRect quit = layoutMenu(menu.page(), 1000, 400).itemRows[6];
+    layer.pointerMoved(quit.x + 5, quit.y + 5);
+    layer.pointerMoved(quit.x + 5, quit.y + 5);
+    EXPECT_EQ(selectedLabel(menu), kTitleItems[0]);
     layer.pointerMoved(twoPlayers.x + 5, twoPlayers.y + 5);
     layer.pointerMoved(twoPlayers.x + twoPlayers.width - 1, twoPlayers.y + twoPlayers.height - 1);
     layer.pointerMoved(twoPlayers.x - 1, twoPlayers.y + 5); // off the rows: the selection stays
     EXPECT_EQ(selectedLabel(menu), "Two players on this machine");
     EXPECT_EQ(menu.takeCues(), std::vector<MenuCue>{MenuCue::Move});
-    EXPECT_EQ(layer.leftClick(5, 5).kind, Kind::None);
-    EXPECT_EQ(layer.leftClick(twoPlayers.x + 5, twoPlayers.y + 5).kind, Kind::StartLocal);
+    layer.leftPressed(5, 5);
+    layer.leftPressed(twoPlayers.x + 5, twoPlayers.y + 5);
 
-    // In the match: no menu, and no line unless a replay gives one.
+    // In the match: no menu, and no line unless a replay gives one; keys reach the menus as presses.
     layer.render();
     EXPECT_TRUE(drawn.rects.empty());
     layer.statusLine = "tick 5 of 10";
     layer.render();
     ASSERT_EQ(drawn.texts.size(), 1u);
     EXPECT_EQ(drawn.texts[0].text, "tick 5 of 10");
-    EXPECT_EQ(layer.leftClick(twoPlayers.x + 5, twoPlayers.y + 5).kind, Kind::None);
-    EXPECT_EQ(layer.press(MenuKey::Escape).kind, Kind::Pause);
+    layer.leftPressed(twoPlayers.x + 5, twoPlayers.y + 5);
+    layer.keyPressed({KeyPress::Named::Escape, 0, false});
+    layer.keyPressed({KeyPress::Named::None, 's', false});
+    layer.keyPressed({KeyPress::Named::Enter, 0, false});
+    std::vector<Kind> answered;
+    for (const MenuAction& action : layer.takeActions()) answered.push_back(action.kind);
+    EXPECT_EQ(answered, (std::vector<Kind>{Kind::StartLocal, Kind::Pause, Kind::LeaveMatch}));
+    EXPECT_TRUE(layer.takeActions().empty());
     layer.render();
     EXPECT_EQ(drawn.texts.back().text, "Quit");
     EXPECT_EQ(drawn.rects[1].first.width, 1000);

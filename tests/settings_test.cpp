@@ -90,7 +90,7 @@ TEST(Settings, AnythingOutOfRuleRefusesTheWholeTextAtItsLine)
         {"computer_level = Hard\n", "1: 'computer_level' must be easy, normal or hard"},
         {"your_side = left\n", "1: 'your_side' must be keyboard or mouse"},
         {"join_address = two words\n", "1: 'join_address' must be a host name or address, with no spaces"},
-        {"join_address = " + std::string(kMaxJoinAddress + 1, 'a') + "\n",
+        {"join_address = " + std::string(Settings::kMaxJoinAddress + 1, 'a') + "\n",
          "1: 'join_address' must be a host name or address, with no spaces"},
         // Lines that are not settings.
         {"volume = 100\nvolume = 0\n", "2: 'volume' twice"},

@@ -15,4 +15,6 @@ Start it from a desktop session, or run it in a virtual display:
 MSG
     exit 1
 fi
+# With no options of its own, the game starts on its title menu.
+[[ $# -gt 0 ]] || set -- --menu
 exec build/release/session/skirmora "$@"

@@ -55,11 +55,13 @@ bool readSide(std::string_view text, int& out)
 std::string readSetting(std::string_view key, std::string_view value, Settings& settings)
 {
     const auto check = [](bool good, const char* expected) { return good ? std::string() : std::string(expected); };
-    if (key == "volume") return check(readNumber(value, 0, kMaxVolume, settings.volume), "a volume from 0 to 100");
+    if (key == "volume")
+        return check(readNumber(value, 0, Settings::kMaxVolume, settings.volume), "a volume from 0 to 100");
     if (key == "mute") return check(readFlag(value, settings.mute), "true or false");
     if (key == "full_screen") return check(readFlag(value, settings.fullScreen), "true or false");
     if (key == "input_delay")
-        return check(readNumber(value, 0, kMaxInputDelay, settings.inputDelay), "an input delay from 0 to 8 ticks");
+        return check(readNumber(value, 0, Settings::kMaxInputDelay, settings.inputDelay),
+                     "an input delay from 0 to 8 ticks");
     if (key == "host_port") return check(readNumber(value, 1, 65535, settings.hostPort), "a port from 1 to 65535");
     if (key == "computer_level") return check(readLevel(value, settings.computerLevel), "easy, normal or hard");
     if (key == "your_side") return check(readSide(value, settings.personPlayer), "keyboard or mouse");
@@ -93,7 +95,7 @@ const char* levelName(ComputerLevel level)
 
 bool validJoinAddress(std::string_view text)
 {
-    if (text.empty() || text.size() > kMaxJoinAddress) return false;
+    if (text.empty() || text.size() > Settings::kMaxJoinAddress) return false;
     for (const char c : text)
         if (c <= ' ' || c > '~') return false;
     return true;

@@ -14,7 +14,7 @@ struct Settings {
     int volume = 100;
     bool mute = false;
     bool fullScreen = false;
-    // Ticks between reading this machine's input and its taking effect online, 0 to kMaxInputDelay.
+    // Ticks between reading this machine's input and its taking effect online, 0 to 8.
     int inputDelay = 2;
     // What was last typed to join a match (HOST or HOST:PORT); empty before the first join.
     std::string joinAddress;
@@ -26,14 +26,14 @@ struct Settings {
     // Each match started from the menu is recorded to the replays folder.
     bool recordEveryMatch = false;
 
+    static constexpr int kMaxVolume = 100;
+    static constexpr int kMaxInputDelay = 8;
+    // A join address longer than any host name and port could be is refused.
+    static constexpr std::size_t kMaxJoinAddress = 261;
+
     bool operator==(const Settings& other) const;
     bool operator!=(const Settings& other) const { return !(*this == other); }
 };
-
-inline constexpr int kMaxVolume = 100;
-inline constexpr int kMaxInputDelay = 8;
-// A join address longer than any host name and port could be is refused.
-inline constexpr std::size_t kMaxJoinAddress = 261;
 
 // Why a settings text cannot be used: the line at fault (0 for the whole text) and the reason.
 struct SettingsError {

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "Menu.h"
+#include "MenuLayer.h"
+#include "Session.h"
+#include "SettingsFile.h"
+
+// The program started with --menu: the title menu over the arena standing still, and the matches and replays the
+// menus start, paused and left from them. The menus, in the engine's layer above the game, hear the
+// window's keys and pointer; this session carries out what they answer, once each update period. Escape
+// is the menus' (a match's own Escape would end it).
+class MenuSession : public Session {
+public:
+    // console gets the lines of the matches the menus start; settings are kept as the menus change them.
+    MenuSession(Menu& menu, MenuLayer& layer, KeptSettings& settings, std::optional<std::filesystem::path> replays,
+                std::ostream& console);
+    ~MenuSession() override;
+
+    void begin(const SessionStage& stage) override;
+    void frame(const TickInput& devices) override;
+    SimulationManager* shownMatch() override { return inner ? inner->shownMatch() : nullptr; }
+    std::vector<TickRun> takeTickRuns() override;
+    std::optional<int> finished() const override { return status; }
+    void leave() override;
+
+private:
+    void carryOut(const MenuAction& action);
+    // Leaves what runs now and runs next instead, from the next frame.
+    void run(std::unique_ptr<Session> next);
+    // A file for the match about to start, when every match is recorded: null otherwise or if none can be made.
+    std::ostream* startRecording();
+
+    Menu& menu;
+    MenuLayer& layer;
+    KeptSettings& settings;
+    std::optional<std::filesystem::path> replays;
+    std::ostream& console;
+    // Where the idle arena behind the title writes: nowhere.
+    std::ostream muted{nullptr};
+    SessionStage stage;
+    std::unique_ptr<Session> inner;
+    // The recording of the match in inner, which must outlive it.
+    std::unique_ptr<std::ofstream> recording;
+    bool paused = false;
+    std::optional<int> status;
+};

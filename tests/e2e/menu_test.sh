@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The title menu in the real window, under a virtual X display: Enter, Enter starts a match against the
+# computer, whose disc moves by itself; Escape pauses and the picture stands still; Down, Enter goes back
+# to the title and Up, Enter (wrapping to Quit) ends with status 0. A setting changed in the menus
+# survives a restart, every match is then recorded and can be watched from the menus, and a damaged
+# settings file gives one line and the defaults.
+# Usage: menu_test.sh <path to skirmora> <directory holding Content/Graphics>
+set -euo pipefail
+
+program=$(realpath "$1")
+content_root=$(realpath "$2")
+source "$(dirname "$0")/lib.sh"
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+settings="$XDG_CONFIG_HOME/skirmora/settings.ini"
+replays="$XDG_DATA_HOME/skirmora/replays"
+
+# press <keys...>: one key at a time, as a person types them.
+press() { for key in "$@"; do xdotool key "$key" && sleep 0.15; done; }
+# picture <name>: a digest of the picture above the overlay (whose frame rate changes as it stands).
+picture() { convert "$(shot "$1")" -crop 800x550+0+0 +repage rgb:- | md5sum | cut -d' ' -f1; }
+# where <kind>: "meanX meanY" of that kind's pixels in a fresh shot that shows some (tries for 3 s).
+where() {
+    local n x y tries=30
+    while read -r n x y < <(pixels "$(shot "where_$1")" "$1") && ((n < 100 && --tries > 0)); do sleep 0.1; done
+    echo "$x $y"
+}
+moves() {
+    read -r x1 y1 < <(where "$1")
+    holds "($x1 - $x0)^2 + ($y1 - $y0)^2 > 225"
+}
+quit_from_title() {
+    press Up Return
+    await_exit 5
+    check "Up, Enter on the title wraps to Quit and ends with status 0 ($status)" [ "$status" -eq 0 ]
+}
+
+start_game --menu
+sleep 1
+press Return Return
+check "Enter, Enter starts a match" wait_until 3 grep -q '^der init$' "$work/stdout"
+sleep 1
+read -r x0 y0 < <(where red)
+check "the computer's disc moves by itself" wait_until 4 moves red
+press Escape
+sleep 0.3
+still=$(picture paused)
+sleep 0.6
+check "Escape pauses: the picture stands still" [ "$(picture paused_later)" = "$still" ]
+press Down Return
+quit_from_title
+check "no settings file until a setting changes" [ ! -e "$settings" ]
+
+# Settings, sixth on the title; "Record every match", sixth on its screen.
+start_game --menu
+sleep 1
+press Down Down Down Down Down Return Down Down Down Down Down Return Escape
+check "a changed setting is written at once" wait_until 2 grep -q '^record_every_match = true$' "$settings"
+press Escape
+await_exit 5
+check "Escape on the title ends with status 0 ($status)" [ "$status" -eq 0 ]
+# After a restart the setting holds: the match is recorded, and the menus list and play the recording.
+start_game --menu
+sleep 1
+press Return Return
+sleep 1.5
+press Escape Down Return
+recorded=("$replays"/match-*.replay)
+check "the match was recorded under a dated name" [ -f "${recorded[0]}" ]
+press Down Down Down Down Return Return
+check "the recording plays from the menus to its end" wait_until 10 grep -q '^replay ended after' "$work/stdout"
+quit_from_title
+
+echo 'volume = loud' >"$settings"
+start_game --menu
+sleep 1
+check "a damaged settings file gives one line naming it" \
+    [ "$(cat "$work/stderr")" = "skirmora: $settings:1: 'volume' must be a volume from 0 to 100; playing with the default settings" ]
+quit_from_title
+check "the damaged file is left as it was" [ "$(cat "$settings")" = "volume = loud" ]
+finish
