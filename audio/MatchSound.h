@@ -26,6 +26,9 @@ public:
     void play(const std::vector<TickRun>& runs, const Camera& camera);
     // Silences everything and forgets what was heard: the next ticks are another match's, counted afresh.
     void restart();
+    // A menu's sound, and the loudness of everything, from 0 to 1.
+    void playCue(SoundCue cue) { player.playCue(cue); }
+    void setVolume(float fraction) { player.setVolume(fraction); }
 
 private:
     // Writes what was started and stopped at the moment playedAt, if there is a log and anything to say.

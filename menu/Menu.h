@@ -6,13 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "MenuManager.h"
 #include "Settings.h"
 
 // The keys the menus answer to; typed characters come through Menu::type.
 enum class MenuKey { Up, Down, Left, Right, Enter, Escape, Backspace };
-
-// The menus' two sounds: the selection moved, or something was chosen or changed.
-enum class MenuCue { Move, Choose };
 
 // Who plays a side of a match started from the menu: the person at this machine (the keyboard for
 // player 1, the mouse for player 2) or the computer.

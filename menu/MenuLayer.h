@@ -25,6 +25,8 @@ public:
     void leftPressed(int x, int y) override;
     void drawWith(Renderer* renderer, int width, int height) override;
     void render() override;
+    std::vector<MenuCue> takeCues() override { return menu.takeCues(); }
+    float volume() const override { return static_cast<float>(menu.settings().volume) / Settings::kMaxVolume; }
 
     // The answers since the last call, in order.
     std::vector<MenuAction> takeActions();

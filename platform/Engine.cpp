@@ -198,6 +198,12 @@ void Engine::updateTick()
         menu->update();
         SimulationManager* shown = current->shownMatch();
         if (sound && shown != nullptr) sound->play(current->takeTickRuns(), shown->camera);
+        const std::vector<MenuCue> cues = menu->takeCues();
+        if (sound) {
+            sound->setVolume(menu->volume());
+            for (const MenuCue cue : cues)
+                sound->playCue(cue == MenuCue::Move ? SoundCue::MenuMove : SoundCue::MenuChoose);
+        }
     }
     // What the tick printed reaches the console together, in one write.
     std::cout.flush();

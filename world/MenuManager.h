@@ -1,6 +1,11 @@
 #pragma once
 
+#include <vector>
+
 class Renderer;
+
+// The menus' two sounds: the selection moved, or something was chosen or changed.
+enum class MenuCue { Move, Choose };
 
 // A key going down in the window, as menus read it: a printable character typed, or a key without one.
 struct KeyPress {
@@ -25,4 +30,7 @@ public:
     virtual void leftPressed(int, int) {}
     // What render() draws with, and the window's size; null before a window opens.
     virtual void drawWith(Renderer*, int, int) {}
+    // The sounds the menus asked for since the last call, and the loudness of everything heard, from 0 to 1.
+    virtual std::vector<MenuCue> takeCues() { return {}; }
+    virtual float volume() const { return 1.0f; }
 };
