@@ -12,6 +12,7 @@ void MenuLayer::answer(const MenuAction& action)
 void MenuLayer::keyPressed(const KeyPress& press)
 {
     using Named = KeyPress::Named;
+    if (!menu.showing() && press.named != Named::Escape) return presses.push_back(press);
     switch (press.named) {
     case Named::None: return answer(menu.type(press.character));
     case Named::Enter: return answer(menu.press(MenuKey::Enter));
@@ -55,3 +56,5 @@ void MenuLayer::render()
 }
 
 std::vector<MenuAction> MenuLayer::takeActions() { return std::exchange(actions, {}); }
+
+std::vector<KeyPress> MenuLayer::takePresses() { return std::exchange(presses, {}); }

@@ -30,6 +30,8 @@ public:
 
     // The answers since the last call, in order.
     std::vector<MenuAction> takeActions();
+    // The keys pressed while no menu showed, Escape aside (which the menus answer), since the last call.
+    std::vector<KeyPress> takePresses();
 
 private:
     void answer(const MenuAction& action);
@@ -42,4 +44,5 @@ private:
     // the window opened (or where a match warped it) does not take the selection from the keys.
     std::optional<std::pair<int, int>> pointer;
     std::vector<MenuAction> actions;
+    std::vector<KeyPress> presses;
 };

@@ -10,7 +10,6 @@
 #include "PlayerSources.h"
 #include "Recordings.h"
 #include "ReplayFile.h"
-#include "ReplaySession.h"
 
 namespace {
 
@@ -47,6 +46,8 @@ void MenuSession::begin(const SessionStage& given)
 void MenuSession::run(std::unique_ptr<Session> next)
 {
     if (inner) inner->leave();
+    viewing = nullptr;
+    layer.statusLine.clear();
     inner = std::move(next);
     inner->begin(stage);
     paused = false;
@@ -83,7 +84,10 @@ void MenuSession::carryOut(const MenuAction& action)
             menu.backToTitle(*problem);
             break;
         }
-        run(std::make_unique<ReplaySession>(console, std::move(std::get<Replay>(loaded).ticks)));
+        auto viewer = std::make_unique<ViewerSession>(std::move(std::get<Replay>(loaded).ticks), console);
+        ViewerSession* watched = viewer.get();
+        run(std::move(viewer));
+        viewing = watched;
         break;
     }
     case Kind::Host:
@@ -106,12 +110,15 @@ void MenuSession::carryOut(const MenuAction& action)
 void MenuSession::frame(const TickInput& devices)
 {
     for (const MenuAction& action : layer.takeActions()) carryOut(action);
+    for (const KeyPress& press : layer.takePresses())
+        if (viewing != nullptr) viewing->press(press);
     // Behind a menu the match stands still: paused, or the idle arena behind the title, which would
     // otherwise hold the pointer at the window's centre.
     if (status || !inner || paused || menu.showing()) return;
     TickInput record = devices;
     record.window.quit = false;
     inner->frame(record);
+    if (viewing != nullptr) layer.statusLine = viewing->statusLine();
     if (inner->finished()) {
         menu.backToTitle();
         run(std::make_unique<LocalSession>(muted, std::make_unique<IdleSource>(), std::make_unique<IdleSource>()));

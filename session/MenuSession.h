@@ -11,6 +11,7 @@
 #include "MenuLayer.h"
 #include "Session.h"
 #include "SettingsFile.h"
+#include "ViewerSession.h"
 
 // The program started with --menu: the title menu over the arena standing still, and the matches and replays the
 // menus start, paused and left from them. The menus, in the engine's layer above the game, hear the
@@ -48,6 +49,8 @@ private:
     std::unique_ptr<Session> inner;
     // The recording of the match in inner, which must outlive it.
     std::unique_ptr<std::ofstream> recording;
+    // The recording being watched, when inner is one.
+    ViewerSession* viewing = nullptr;
     bool paused = false;
     std::optional<int> status;
 };

@@ -2,8 +2,8 @@
 # The title menu in the real window, under a virtual X display: Enter, Enter starts a match against the
 # computer, whose disc moves by itself; Escape pauses and the picture stands still; Down, Enter goes back
 # to the title and Up, Enter (wrapping to Quit) ends with status 0. A setting changed in the menus
-# survives a restart, every match is then recorded and can be watched from the menus, and a damaged
-# settings file gives one line and the defaults.
+# survives a restart, every match is then recorded and can be watched, paused and sought in from the
+# menus, and a damaged settings file gives one line and the defaults.
 # Usage: menu_test.sh <path to skirmora> <directory holding Content/Graphics>
 set -euo pipefail
 
@@ -62,13 +62,24 @@ check "Escape on the title ends with status 0 ($status)" [ "$status" -eq 0 ]
 start_game --menu
 sleep 1
 press Return Return
-sleep 1.5
+sleep 3
 press Escape Down Return
 recorded=("$replays"/match-*.replay)
 check "the match was recorded under a dated name" [ -f "${recorded[0]}" ]
+# Watched from the menus: Space pauses and the picture stands still; Right seeks ahead while paused.
 press Down Down Down Down Return Return
-check "the recording plays from the menus to its end" wait_until 10 grep -q '^replay ended after' "$work/stdout"
-quit_from_title
+sleep 0.5
+press space
+sleep 0.3
+still=$(picture watched)
+sleep 0.5
+check "the paused replay stands still" [ "$(picture watched_later)" = "$still" ]
+press Right
+sleep 0.3
+check "a seek ahead while paused changes the picture" [ "$(picture watched_ahead)" != "$still" ]
+press Escape Escape Escape
+await_exit 5
+check "Escape leaves the replay, its list and the title, with status 0 ($status)" [ "$status" -eq 0 ]
 
 echo 'volume = loud' >"$settings"
 start_game --menu
