@@ -26,8 +26,9 @@ std::unique_ptr<PlayerSource> sourceFor(Seat seat)
 } // namespace
 
 MenuSession::MenuSession(Menu& menu, MenuLayer& layer, KeptSettings& settings,
-                         std::optional<std::filesystem::path> replays, std::ostream& console)
-    : menu(menu), layer(layer), settings(settings), replays(std::move(replays)), console(console)
+                         std::optional<std::filesystem::path> replays, std::ostream& console, std::uint64_t matchTicks)
+    : menu(menu), layer(layer), settings(settings), replays(std::move(replays)), console(console),
+      matchTicks(matchTicks)
 {
 }
 
@@ -47,6 +48,7 @@ void MenuSession::run(std::unique_ptr<Session> next)
 {
     if (inner) inner->leave();
     viewing = nullptr;
+    playing = nullptr;
     layer.statusLine.clear();
     inner = std::move(next);
     inner->begin(stage);
@@ -75,7 +77,11 @@ void MenuSession::carryOut(const MenuAction& action)
         if (inner) inner->leave();
         inner.reset();
         std::ostream* file = startRecording();
-        run(std::make_unique<LocalSession>(console, sourceFor(action.player1), sourceFor(action.player2), 0, file));
+        auto match = std::make_unique<LocalSession>(console, sourceFor(action.player1), sourceFor(action.player2),
+                                                    matchTicks, file);
+        LocalSession* started = match.get();
+        run(std::move(match));
+        playing = started;
         break;
     }
     case Kind::Watch: {
@@ -120,7 +126,10 @@ void MenuSession::frame(const TickInput& devices)
     inner->frame(record);
     if (viewing != nullptr) layer.statusLine = viewing->statusLine();
     if (inner->finished()) {
-        menu.backToTitle();
+        if (playing != nullptr)
+            menu.showResult(playing->game().p1Score, playing->game().p2Score);
+        else
+            menu.backToTitle();
         run(std::make_unique<LocalSession>(muted, std::make_unique<IdleSource>(), std::make_unique<IdleSource>()));
     }
 }

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <vector>
 
+#include "LocalSession.h"
 #include "Menu.h"
 #include "MenuLayer.h"
 #include "Session.h"
@@ -20,8 +21,9 @@
 class MenuSession : public Session {
 public:
     // console gets the lines of the matches the menus start; settings are kept as the menus change them.
+    // Matches started from the menus end after matchTicks (0: never), with their result on screen.
     MenuSession(Menu& menu, MenuLayer& layer, KeptSettings& settings, std::optional<std::filesystem::path> replays,
-                std::ostream& console);
+                std::ostream& console, std::uint64_t matchTicks = 0);
     ~MenuSession() override;
 
     void begin(const SessionStage& stage) override;
@@ -49,7 +51,9 @@ private:
     std::unique_ptr<Session> inner;
     // The recording of the match in inner, which must outlive it.
     std::unique_ptr<std::ofstream> recording;
-    // The recording being watched, when inner is one.
+    const std::uint64_t matchTicks;
+    // The match being played, or the recording being watched, when inner is one.
+    LocalSession* playing = nullptr;
     ViewerSession* viewing = nullptr;
     bool paused = false;
     std::optional<int> status;

@@ -11,7 +11,7 @@ const char* const kUsage =
     "       skirmora --host [PORT] [--ticks N] [--input-delay N] [--playerK SOURCE] [--headless] [--record FILE] "
     "[--mute]\n"
     "       skirmora --join HOST[:PORT] [--playerK SOURCE] [--headless] [--record FILE] [--mute]\n"
-    "       skirmora --menu [--mute] [toolkit options]\n"
+    "       skirmora --menu [--ticks N] [--mute] [toolkit options]\n"
     "       skirmora --help | --version\n"
     "SOURCE is local (this machine's keyboard for player 1, its mouse for player 2; the default),\n"
     "bot or bot:SEED (the computer), random:SEED (seeded random input), idle (no input) or, online,\n"
@@ -130,8 +130,8 @@ std::variant<Options, std::string> parseOptions(int argc, char** argv)
     const bool replaying = !options.replayPath.empty();
     // Everything else is chosen in the menus.
     if (options.menu && (replaying || options.role != Options::Role::Alone || options.headless || sourceGiven ||
-                         ticksGiven || !options.recordPath.empty()))
-        return "--menu takes only --mute and toolkit options";
+                         !options.recordPath.empty()))
+        return "--menu takes only --ticks, --mute and toolkit options";
     const bool online = options.role != Options::Role::Alone;
     if (online && replaying) return "--replay plays alone; it takes no --host or --join";
     if (options.role == Options::Role::Join && (ticksGiven || delayGiven))

@@ -104,7 +104,8 @@ int playFromMenus(Options& options, const GameData& data)
     Engine engine(layer);
     engine.images = arenaImages(data.graphics());
     if (!settings.current().mute) engine.soundsDir = data.sounds();
-    engine.setSession(std::make_unique<MenuSession>(menu, layer, settings, replaysFolderPath(), std::cout));
+    engine.setSession(
+        std::make_unique<MenuSession>(menu, layer, settings, replaysFolderPath(), std::cout, options.ticks));
     return engine.run(static_cast<int>(options.toolkitArgs.size()) - 1, options.toolkitArgs.data()).value_or(0);
 }
 

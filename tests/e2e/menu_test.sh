@@ -3,7 +3,8 @@
 # computer, whose disc moves by itself; Escape pauses and the picture stands still; Down, Enter goes back
 # to the title and Up, Enter (wrapping to Quit) ends with status 0. A setting changed in the menus
 # survives a restart, every match is then recorded and can be watched, paused and sought in from the
-# menus, and a damaged settings file gives one line and the defaults.
+# menus, a match of set length shows its result and plays again, and a damaged settings file gives one
+# line and the defaults.
 # Usage: menu_test.sh <path to skirmora> <directory holding Content/Graphics>
 set -euo pipefail
 
@@ -80,6 +81,18 @@ check "a seek ahead while paused changes the picture" [ "$(picture watched_ahead
 press Escape Escape Escape
 await_exit 5
 check "Escape leaves the replay, its list and the title, with status 0 ($status)" [ "$status" -eq 0 ]
+
+# A match of set length ends on its result, from which it plays again or goes back to the title.
+start_game --menu --ticks 120
+sleep 1
+press Down Return
+matches_ended() { holds "$(grep -c '^match ended after 120 ticks' "$work/stdout") >= $1"; }
+check "two players on this machine play to the set length" wait_until 5 matches_ended 1
+press Return
+check "Play again plays the same match again" wait_until 5 matches_ended 2
+press Down Return Escape
+await_exit 5
+check "Back to the menu, then Escape on the title, ends with status 0 ($status)" [ "$status" -eq 0 ]
 
 echo 'volume = loud' >"$settings"
 start_game --menu
