@@ -26,7 +26,10 @@ public:
     void drawWith(Renderer* renderer, int width, int height) override;
     void render() override;
     std::vector<MenuCue> takeCues() override { return menu.takeCues(); }
-    float volume() const override { return static_cast<float>(menu.settings().volume) / Settings::kMaxVolume; }
+    float volume() const override
+    {
+        return menu.settings().mute ? 0.0f : static_cast<float>(menu.settings().volume) / Settings::kMaxVolume;
+    }
 
     // The answers since the last call, in order.
     std::vector<MenuAction> takeActions();

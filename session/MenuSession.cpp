@@ -10,6 +10,7 @@
 #include "PlayerSources.h"
 #include "Recordings.h"
 #include "ReplayFile.h"
+#include "WindowSystem.h"
 
 namespace {
 
@@ -38,9 +39,18 @@ MenuSession::~MenuSession()
     inner.reset();
 }
 
+void MenuSession::applyFullScreen()
+{
+    if (stage.window == nullptr) return;
+    WindowActions keys;
+    (settings.current().fullScreen ? keys.fullScreen : keys.restoreWindow) = true;
+    resizeForWindowKeys(*stage.window, keys);
+}
+
 void MenuSession::begin(const SessionStage& given)
 {
     stage = given;
+    if (settings.current().fullScreen) applyFullScreen();
     run(std::make_unique<LocalSession>(muted, std::make_unique<IdleSource>(), std::make_unique<IdleSource>()));
 }
 
@@ -107,7 +117,12 @@ void MenuSession::carryOut(const MenuAction& action)
     case Kind::CancelWaiting:
         run(std::make_unique<LocalSession>(muted, std::make_unique<IdleSource>(), std::make_unique<IdleSource>()));
         break;
-    case Kind::SettingsChanged: settings.adopt(menu.settings()); break;
+    case Kind::SettingsChanged: {
+        const bool wasFullScreen = settings.current().fullScreen;
+        settings.adopt(menu.settings());
+        if (settings.current().fullScreen != wasFullScreen) applyFullScreen();
+        break;
+    }
     case Kind::Quit: status = action.status; break;
     case Kind::None: break;
     }

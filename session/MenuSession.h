@@ -39,6 +39,8 @@ private:
     void run(std::unique_ptr<Session> next);
     // A file for the match about to start, when every match is recorded: null otherwise or if none can be made.
     std::ostream* startRecording();
+    // Full screen, or back to an 800 x 600 window, as the settings say.
+    void applyFullScreen();
 
     Menu& menu;
     MenuLayer& layer;
