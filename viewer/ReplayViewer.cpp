@@ -29,11 +29,9 @@ std::size_t ticksUpToQuit(const std::vector<TickInput>& ticks)
 } // namespace
 
 ReplayViewer::ReplayViewer(std::vector<TickInput> ticks, std::ostream& console,
-                           std::map<std::string, std::uint32_t> textureNames, std::function<void(int, int)> adoptSize,
-                           std::size_t snapshotLimit)
-    : ticks(std::move(ticks)), ticksInMatch(ticksUpToQuit(this->ticks)), adoptSize(std::move(adoptSize)),
-      gate(console.rdbuf()), console(&gate), shown(std::make_unique<MySim>(this->console)),
-      snapshotLimit(std::max<std::size_t>(snapshotLimit, 2))
+                           std::map<std::string, std::uint32_t> textureNames, std::size_t snapshotLimit)
+    : ticks(std::move(ticks)), ticksInMatch(ticksUpToQuit(this->ticks)), gate(console.rdbuf()), console(&gate),
+      shown(std::make_unique<MySim>(this->console)), snapshotLimit(std::max<std::size_t>(snapshotLimit, 2))
 {
     shown->textureNames = std::move(textureNames);
     shown->init();
@@ -45,8 +43,6 @@ void ReplayViewer::runTick(bool heardTick)
 {
     const TickInput& input = ticks[current];
     gate.open = current >= reached;
-    if (adoptSize)
-        for (const auto& [width, height] : input.window.reshapes) adoptSize(width, height);
     shown->step(input);
     ++current;
     if (current > reached) {

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -62,13 +61,11 @@ public:
     // The speeds on offer, as quarters of the recorded pace: 0.25x to 8x.
     static constexpr int kSpeedQuarters[] = {1, 2, 4, 8, 16, 32};
 
-    // The match for ticks, built with the textures named (none: untextured) and printing to console.
-    // adoptSize is told each window size the recording took, before the tick that took it, every time
-    // such a tick runs, so that whoever shows the match frames it as the recording did. snapshotLimit
-    // is kMaxSnapshots but in tests.
+    // The match for ticks, built with the textures named (none: untextured) and printing to console;
+    // the window sizes the recording took frame its camera as they did. snapshotLimit is kMaxSnapshots
+    // but in tests.
     ReplayViewer(std::vector<TickInput> ticks, std::ostream& console,
-                 std::map<std::string, std::uint32_t> textureNames = {},
-                 std::function<void(int width, int height)> adoptSize = {}, std::size_t snapshotLimit = kMaxSnapshots);
+                 std::map<std::string, std::uint32_t> textureNames = {}, std::size_t snapshotLimit = kMaxSnapshots);
 
     MySim& match() { return *shown; }
     const MySim& match() const { return *shown; }
@@ -113,7 +110,6 @@ private:
 
     std::vector<TickInput> ticks;
     std::size_t ticksInMatch;
-    std::function<void(int, int)> adoptSize;
     GatedConsole gate;
     std::ostream console;
     std::unique_ptr<MySim> shown;
