@@ -6,6 +6,7 @@
 #include <utility>
 #include <variant>
 
+#include "LocalAddresses.h"
 #include "LocalSession.h"
 #include "PlayerSources.h"
 #include "Recordings.h"
@@ -59,6 +60,7 @@ void MenuSession::run(std::unique_ptr<Session> next)
     if (inner) inner->leave();
     viewing = nullptr;
     playing = nullptr;
+    online = nullptr;
     layer.statusLine.clear();
     inner = std::move(next);
     inner->begin(stage);
@@ -107,10 +109,7 @@ void MenuSession::carryOut(const MenuAction& action)
         break;
     }
     case Kind::Host:
-    case Kind::Join:
-        settings.adopt(menu.settings());
-        menu.startFailed("Online matches start from the command line for now: --host or --join");
-        break;
+    case Kind::Join: goOnline(action); break;
     case Kind::Pause: paused = true; break;
     case Kind::Resume: paused = false; break;
     case Kind::LeaveMatch:
@@ -128,6 +127,33 @@ void MenuSession::carryOut(const MenuAction& action)
     }
 }
 
+void MenuSession::goOnline(const MenuAction& action)
+{
+    settings.adopt(menu.settings());
+    const bool hosting = action.kind == MenuAction::Kind::Host;
+    const auto endpoint = hosting ? std::optional<Endpoint>() : parseEndpoint(action.address);
+    if (!hosting && !endpoint) return menu.startFailed("HOST or HOST:PORT, with a port from 1 to 65535");
+    const int ticks = matchTicks != 0 ? static_cast<int>(matchTicks) : static_cast<int>(kMaxMatchTicks);
+    auto link = hosting ? NetTransport::host(static_cast<std::uint16_t>(action.port),
+                                             {1, settings.current().inputDelay, ticks}, buildIdentity())
+                        : NetTransport::join(*endpoint, buildIdentity(), 2);
+    if (const auto* problem = std::get_if<std::string>(&link)) return menu.startFailed(*problem);
+    if (inner) inner->leave();
+    inner.reset();
+    OnlineSetup setup;
+    setup.console = &console;
+    setup.ownPlayer = hosting ? 1 : 2;
+    setup.recording = startRecording();
+    setup.log = &std::cerr;
+    const std::string where = hosting ? std::to_string(action.port) : action.address;
+    auto match =
+        std::make_unique<OnlineSession>(std::get<NetTransport>(std::move(link)), std::move(setup), hosting, where);
+    OnlineSession* started = match.get();
+    run(std::move(match));
+    online = started;
+    if (hosting) menu.setHostAddresses(localAddresses());
+}
+
 void MenuSession::frame(const TickInput& devices)
 {
     for (const MenuAction& action : layer.takeActions()) carryOut(action);
@@ -135,14 +161,22 @@ void MenuSession::frame(const TickInput& devices)
         if (viewing != nullptr) viewing->press(press);
     // Behind a menu the match stands still: paused, or the idle arena behind the title, which would
     // otherwise hold the pointer at the window's centre.
-    if (status || !inner || paused || menu.showing()) return;
+    // An online match goes on whatever the menus show: the other machine expects every frame.
+    if (status || !inner || paused || (menu.showing() && online == nullptr)) return;
     TickInput record = devices;
     record.window.quit = false;
     inner->frame(record);
     if (viewing != nullptr) layer.statusLine = viewing->statusLine();
+    if (online != nullptr && menu.screen() == Menu::Screen::Waiting && online->confirmedTicks() > 0)
+        menu.matchStarted();
     if (inner->finished()) {
+        const std::optional<int> over = inner->finished();
         if (playing != nullptr)
             menu.showResult(playing->game().p1Score, playing->game().p2Score);
+        else if (online != nullptr && *over == 0)
+            menu.showResult(online->confirmedMatch().p1Score, online->confirmedMatch().p2Score);
+        else if (online != nullptr)
+            menu.backToTitle("The online match ended: see the messages on standard error");
         else
             menu.backToTitle();
         run(std::make_unique<LocalSession>(muted, std::make_unique<IdleSource>(), std::make_unique<IdleSource>()));

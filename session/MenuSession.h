@@ -10,6 +10,7 @@
 #include "LocalSession.h"
 #include "Menu.h"
 #include "MenuLayer.h"
+#include "OnlineSession.h"
 #include "Session.h"
 #include "SettingsFile.h"
 #include "ViewerSession.h"
@@ -39,6 +40,8 @@ private:
     void run(std::unique_ptr<Session> next);
     // A file for the match about to start, when every match is recorded: null otherwise or if none can be made.
     std::ostream* startRecording();
+    // Hosts on the settings' port, or joins address: the match plays once the other machine answers.
+    void goOnline(const MenuAction& action);
     // Full screen, or back to an 800 x 600 window, as the settings say.
     void applyFullScreen();
 
@@ -56,6 +59,7 @@ private:
     const std::uint64_t matchTicks;
     // The match being played, or the recording being watched, when inner is one.
     LocalSession* playing = nullptr;
+    OnlineSession* online = nullptr;
     ViewerSession* viewing = nullptr;
     bool paused = false;
     std::optional<int> status;

@@ -3,8 +3,8 @@
 # computer, whose disc moves by itself; Escape pauses and the picture stands still; Down, Enter goes back
 # to the title and Up, Enter (wrapping to Quit) ends with status 0. A setting changed in the menus
 # survives a restart, every match is then recorded and can be watched, paused and sought in from the
-# menus, a match of set length shows its result and plays again, and a damaged settings file gives one
-# line and the defaults.
+# menus, a match of set length shows its result and plays again, a match hosted from the menus is joined
+# and left, and a damaged settings file gives one line and the defaults.
 # Usage: menu_test.sh <path to skirmora> <directory holding Content/Graphics>
 set -euo pipefail
 
@@ -93,6 +93,26 @@ check "Play again plays the same match again" wait_until 5 matches_ended 2
 press Down Return Escape
 await_exit 5
 check "Back to the menu, then Escape on the title, ends with status 0 ($status)" [ "$status" -eq 0 ]
+
+# Hosting from the menus on the port the settings hold; another machine (here headless, on the loopback)
+# joins, the match plays, and leaving from the menus tells the other machine, which ends with status 3.
+echo 'host_port = 7893' >"$settings"
+start_game --menu
+sleep 1
+press Down Down Return
+(cd "$content_root" && exec env ALSOFT_DRIVERS=null "$program" --join 127.0.0.1:7893 --headless --player2 bot) \
+    >"$work/joiner.out" 2>"$work/joiner.err" &
+joiner=$!
+joined() { grep -q '^der init$' "$work/joiner.out" && holds "$(id_lines) > 0"; }
+check "a machine joins the match hosted from the menus" wait_until 10 joined
+sleep 1
+press Escape Return
+joiner_status=running
+wait_until 8 eval '! kill -0 $joiner 2>/dev/null' && { wait "$joiner" && joiner_status=0 || joiner_status=$?; }
+check "leaving from the menus ends the other machine's match with status 3 ($joiner_status)" [ "$joiner_status" = 3 ]
+press Escape
+await_exit 5
+check "back on the title, Escape ends with status 0 ($status)" [ "$status" -eq 0 ]
 
 echo 'volume = loud' >"$settings"
 start_game --menu
