@@ -20,7 +20,7 @@ constexpr float kStuck = 1.0f;
 constexpr float kSwitchMargin = 10.0f;
 constexpr int kCommitTicks = 20;
 // What each key pressed or released costs beyond that.
-constexpr float kKeyChange = 10.0f;
+constexpr float kKeyChange = 13.0f;
 constexpr float kUrgent = 60.0f;
 // A throw is worth it when the ball carries player 2 into a wall within this reach of the contact.
 constexpr float kShoveReach = 520.0f;
@@ -121,7 +121,9 @@ Player1Input Player1Policy::decide(const MatchView& view, const ArenaMap& arena)
         }
         return keys.keys;
     };
+    // Setting off from standing costs nothing: the keys are to be pressed some time.
     const auto changes = [&](int way) {
+        if (walkWay < 0) return 0.0f;
         return kKeyChange * static_cast<float>(std::bitset<8>(walking(way) ^ walking(walkWay)).count());
     };
     int bestWay = -1;

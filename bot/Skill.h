@@ -22,7 +22,7 @@ struct Skill {
 inline Skill skillFor(BotLevel level)
 {
     switch (level) {
-    case BotLevel::Easy: return Skill{18, 0.0f, 0.3f, 15.0f, 100, 15};
+    case BotLevel::Easy: return Skill{18, 0.0f, 0.35f, 15.0f, 90, 12};
     case BotLevel::Normal: return Skill{12, 0.5f, 0.06f, 4.5f, 200, 40};
     case BotLevel::Hard: return Skill{7, 0.8f, 0.02f, 1.5f, 260, 60};
     }
