@@ -30,7 +30,7 @@ constexpr int kRestlessThrow = 240;
 constexpr float kDeflectReach = kBallRadius + kBulletRadius - 4.0f;
 // Room kept from the walls along a route (world units), and points of it settled per tick.
 constexpr float kRouteRoom = 5.0f;
-constexpr int kRouteBudget = 60;
+constexpr int kRouteBudget = 40;
 // Ticks between choices of a station (the search for a route runs on the others).
 constexpr int kStationEvery = 3;
 constexpr int kDetourTicks = 120;

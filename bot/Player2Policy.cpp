@@ -43,7 +43,7 @@ constexpr float kSightMargin = 8.0f;
 constexpr float kInnerRing = 0.55f; // of the range wanted
 // Room kept from the walls along a route (world units), and points of it settled per tick.
 constexpr float kRouteRoom = 12.0f;
-constexpr int kRouteBudget = 60;
+constexpr int kRouteBudget = 40;
 // Ticks between choices of a station (the search for a route runs on the others).
 constexpr int kStationEvery = 3;
 // Ticks between looks for the next point of the route, and spent on a detour.
@@ -214,15 +214,14 @@ Vec2 Player2Policy::chooseStation(const MatchView& view, const ArenaMap& arena)
     };
     consider(station);
     consider(self);
-    for (std::size_t way = 0; way < kCompass.size(); ++way) {
+    // Half the ways round each time, the other half the next: the station kept carries over.
+    for (std::size_t way = static_cast<std::size_t>(ticks / kStationEvery % 2); way < kCompass.size(); way += 2) {
         const Vec2& direction = kCompass[way];
         consider(centre + direction * stationRange);
         // Nearer in, for where walls hide player 1 from farther away.
         consider(centre + direction * (stationRange * kInnerRing));
-        if (way % 2 == 0) {
-            consider(self + direction * 60.0f);
-            consider(self + direction * 140.0f);
-        }
+        consider(self + direction * 60.0f);
+        consider(self + direction * 140.0f);
     }
     return best;
 }
