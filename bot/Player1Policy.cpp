@@ -239,11 +239,18 @@ float Player1Policy::cost(const MatchView& view, const ArenaMap& arena, int way)
     const std::size_t threats = threatPaths.size() / kHorizon;
     const float near = kBulletRadius + kPlayerRadius + kHitMargin;
     float total = 0.0f;
+    Vec2 wallNormal;
+    bool pressed = false;
     for (int tick = 0; tick < kHorizon; ++tick) {
         position += step;
         // Walls push player 1 back out.
         const float room = arena.clearance(position) - kPlayerRadius;
-        if (room < 0.0f) position += arena.awayFromWalls(position) * -room;
+        // Pressed into a wall tick after tick, along the same face of it.
+        if (room < 0.0f) {
+            if (!pressed) wallNormal = arena.awayFromWalls(position);
+            position += wallNormal * -room;
+        }
+        pressed = room < 0.0f;
         if (room < 2.0f && way >= 0) total += kStuck;
         for (std::size_t i = 0; i < threats; ++i) {
             const Vec2 gap = position - threatPaths[i * kHorizon + static_cast<std::size_t>(tick)];

@@ -130,7 +130,7 @@ float RouteField::distance(const Vec2& point) const
 bool RouteField::straight(const Vec2& a, const Vec2& b) const
 {
     const float span = length(b - a);
-    const int samples = static_cast<int>(span / (ArenaMap::kGridStep * 0.5f)) + 1;
+    const int samples = static_cast<int>(span / ArenaMap::kGridStep) + 1;
     for (int i = 0; i <= samples; ++i) {
         if (arena.clearance(a + (b - a) * (static_cast<float>(i) / static_cast<float>(samples))) < radius) return false;
     }
@@ -157,8 +157,12 @@ Vec2 RouteField::waypoint(const Vec2& from) const
         }
     }
     if (node < 0) return fieldGoal;
-    Vec2 ahead = place(node);
-    for (int hop = 0; hop < 16; ++hop) {
+    // The chain of points down the field, then the farthest of them in straight sight, found by halving.
+    constexpr int kLongest = 16;
+    int chain[kLongest + 1];
+    int count = 0;
+    chain[count++] = node;
+    while (count <= kLongest) {
         const int column = node % columns;
         const int row = node / columns;
         int next = node;
@@ -169,11 +173,20 @@ Vec2 RouteField::waypoint(const Vec2& from) const
             if (field[static_cast<std::size_t>(nodeAt(c, r))] < field[static_cast<std::size_t>(next)])
                 next = nodeAt(c, r);
         }
-        if (next == node || !straight(from, place(next))) break;
+        if (next == node) break;
         node = next;
-        ahead = place(node);
+        chain[count++] = node;
     }
-    return ahead;
+    int low = 0;
+    int high = count - 1;
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (straight(from, place(chain[middle])))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return place(chain[low]);
 }
 
 bool Progress::stalled(float distance)
