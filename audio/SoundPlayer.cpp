@@ -5,6 +5,7 @@
 #include <array>
 #include <utility>
 
+#include "QuietLibraries.h"
 #include "SoundFile.h"
 
 namespace {
@@ -165,6 +166,7 @@ struct SoundPlayer::Device {
 
 SoundPlayer::SoundPlayer(const std::string& soundsDir, std::ostream& messages)
 {
+    quietSoundLibraries();
     std::unique_ptr<ALCdevice, DeviceCloser> output(alcOpenDevice(nullptr));
     std::unique_ptr<ALCcontext, ContextDestroyer> context(output ? alcCreateContext(output.get(), nullptr) : nullptr);
     if (!context || alcMakeContextCurrent(context.get()) != ALC_TRUE) {

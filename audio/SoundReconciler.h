@@ -33,7 +33,7 @@ public:
     SoundChanges update(const std::vector<TickRun>& runs);
 
 private:
-    const std::uint32_t heardTicks;
+    std::uint32_t heardTicks;
     // The events heard of each of the latest ticks.
     std::map<std::uint32_t, std::vector<MatchEvent>> heard;
 };

@@ -4,27 +4,20 @@
 #include <iostream>
 #include <memory>
 
-#include "Engine.h"
-#include "MenuManager.h"
 #include "MySim.h"
-#include "ScriptedWindow.h"
+#include "Rules.h"
+#include "ScriptedMatch.h"
 #include "bench_support.h"
 
 // Update ticks of the real game, stepped as the update timer steps them, behind a scripted window.
 namespace {
 
 struct Arena {
-    Arena()
-    {
-        engine->window = &window;
-        game->window = &window;
-        game->init();
-    }
+    Arena() { match.init(); }
     ConsoleToNull quiet;
-    MenuManager menu;
-    std::unique_ptr<MySim> game = std::make_unique<MySim>();
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(game.get(), &menu);
-    ScriptedWindow window{*engine};
+    ScriptedMatch match{std::cout};
+    MySim* game = &match.game;
+    Engine* engine = &match.engine;
 };
 
 void idleTick(benchmark::State& state)
@@ -48,7 +41,7 @@ void steadyFire(benchmark::State& state)
     const auto fireAndTick = [&] {
         for (owed += perTick; owed >= 1.0; owed -= 1.0) {
             angle += kGoldenAngle;
-            game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), game.p2BulletSpeed);
+            game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), rules::kBulletSpeed);
         }
         arena.engine->updateTick();
     };
@@ -71,7 +64,7 @@ void fireTwenty(MySim& game)
     float angle = 0.0f;
     for (int shot = 0; shot < 20; ++shot) {
         angle += kGoldenAngle;
-        game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), game.p2BulletSpeed);
+        game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), rules::kBulletSpeed);
     }
 }
 

@@ -10,11 +10,10 @@
 #include <GL/freeglut.h>
 
 #include "ArenaImages.h"
-#include "Engine.h"
 #include "GlRenderer.h"
-#include "MenuManager.h"
 #include "MySim.h"
-#include "ScriptedWindow.h"
+#include "Rules.h"
+#include "ScriptedMatch.h"
 #include "SimulationManager.h"
 #include "TextureManager.h"
 #include "bench_support.h"
@@ -52,24 +51,22 @@ struct Arena {
     {
         openWindow();
         initGl();
-        engine->window = &window;
         engine->renderer = &renderer;
-        game->window = &window;
         if (chdir(SKIRMORA_SOURCE_DIR) != 0) std::cerr << "render_bench: cannot enter " SKIRMORA_SOURCE_DIR "\n";
         engine->textures->loadAllTextures(arenaImages());
-        game->textureNames = engine->textures->byName;
-        game->init();
+        match.init();
         // The toolkit reports the window's size once its loop runs, after the game is built.
-        engine->reshape(kWidth, kHeight);
+        match.window.resize(kWidth, kHeight);
         glViewport(0, 0, kWidth, kHeight);
         for (int tick = 0; tick < kSettleTicks; ++tick) engine->updateTick();
     }
 
     GlRenderer renderer;
-    MenuManager menu;
-    std::unique_ptr<MySim> game = std::make_unique<MySim>();
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(game.get(), &menu);
-    ScriptedWindow window{*engine};
+    // The match's lines go nowhere, for as long as it lives.
+    std::ofstream console{"/dev/null"};
+    ScriptedMatch match{console};
+    MySim* game = &match.game;
+    Engine* engine = &match.engine;
 };
 
 // Non-black pixels of the frame just drawn: shows that the timed pass drew the arena.
@@ -104,7 +101,7 @@ void renderPass(benchmark::State& state)
     float angle = 0.0f;
     for (int64_t i = 0; i < state.range(0); ++i) {
         angle += kGoldenAngle;
-        a.game->fireBullet2(Vec2(std::cos(angle), std::sin(angle)), a.game->p2BulletSpeed);
+        a.game->fireBullet2(Vec2(std::cos(angle), std::sin(angle)), rules::kBulletSpeed);
         if (i % 64 == 63) a.engine->updateTick();
     }
     for (auto _ : state) {

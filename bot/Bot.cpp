@@ -56,6 +56,7 @@ private:
     void catchUp(int player)
     {
         using namespace forecast;
+        using namespace rules;
         const int delay = skill.delayTicks;
         const ArenaMap& walls = *arena;
         // Its own player: what its hand did since, replayed on what it saw.

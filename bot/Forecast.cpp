@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace rules;
+
 namespace forecast {
 
 namespace {

@@ -5,22 +5,16 @@
 #include "ArenaMap.h"
 #include "MatchView.h"
 #include "PlayerSteering.h"
+#include "Rules.h"
 #include "Vec2.h"
 
 // What the computer player knows of the rules, and how it extrapolates motion from them.
 namespace forecast {
 
-// World units and ticks, as the game has them.
-constexpr float kPlayerRadius = 15.0f;
-constexpr float kBulletRadius = 8.5f;
-constexpr float kBallRadius = 42.0f;
-constexpr float kBulletSpeed = 24.0f;
-constexpr float kBallSpeed = 14.0f;
-constexpr float kWalkSpeed = 5.8f;
-// Ticks from a throw to the ball's last contact.
-constexpr int kBallTicks = 22;
+// Ticks from a throw to the ball's last contact: its life is counted down to below 0.
+constexpr int kBallTicks = rules::kBallLifetime + 1;
 // How far a thrown ball's edge reaches a player's centre.
-constexpr float kBallReach = kBallSpeed * kBallTicks + kBallRadius + kPlayerRadius;
+constexpr float kBallReach = rules::kBallSpeed * kBallTicks + rules::kBallRadius + rules::kPlayerRadius;
 
 // The eight ways player 1 walks and throws, unit length, anticlockwise from east.
 extern const std::array<Vec2, 8> kEightWays;

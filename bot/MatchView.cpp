@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "BodyKinds.h"
-#include "Forecast.h"
 #include "MySim.h"
 #include "P2BulletComp.h"
 #include "PhysicsComp.h"
 #include "Poly.h"
+#include "Rules.h"
+
+using namespace rules;
 
 namespace {
 // A step longer than a walk is a respawn or a shove, not motion to extrapolate (world units).
@@ -24,7 +25,7 @@ const GameObject* bodyNamed(const MySim& match, const std::string& name)
 
 Vec2 velocityOf(const GameObject& body)
 {
-    const auto motion = body.components.find("physics");
+    const auto motion = body.components.find(kMotionComponent);
     if (motion == body.components.end()) return Vec2();
     const auto* physics = dynamic_cast<const PhysicsComp*>(motion->second);
     return physics != nullptr ? physics->velocity : Vec2();
@@ -68,9 +69,9 @@ void MatchWatcher::see(const MySim& match, MatchView& view)
 {
     const Camera& camera = match.camera;
     const std::int64_t now = looks;
-    const GameObject* player1 = bodyNamed(match, "player1");
+    const GameObject* player1 = bodyNamed(match, kPlayer1Name);
     seePlayer(view.player1, player1, match.p1Health, camera);
-    seePlayer(view.player2, bodyNamed(match, "player2"), match.p2Health, camera);
+    seePlayer(view.player2, bodyNamed(match, kPlayer2Name), match.p2Health, camera);
     const Vec2 step = view.player1.position - player1Before;
     view.player1.velocity = player1SeenBefore && view.player1.alive && length(step) < kLongestStep ? step : Vec2();
     player1Before = view.player1.position;
@@ -78,17 +79,17 @@ void MatchWatcher::see(const MySim& match, MatchView& view)
     // Player 2's motion is its aim: the sight line shows it.
     view.player2.velocity = view.player2.alive ? match.player2Aim : Vec2();
 
-    const GameObject* ball = bodyNamed(match, "bullet1");
-    view.ball.inFlight = ball != nullptr && onScreen(camera, ball->getPosition(), forecast::kBallRadius);
+    const GameObject* ball = bodyNamed(match, kBallName);
+    view.ball.inFlight = ball != nullptr && onScreen(camera, ball->getPosition(), kBallRadius);
     if (view.ball.inFlight) {
         view.ball.position = ball->getPosition();
         view.ball.velocity = velocityOf(*ball);
         if (!ballSeenBefore || length(view.ball.position - ballBefore) > kNewThrow) thrownAt = now;
         ballBefore = view.ball.position + view.ball.velocity;
-        view.ball.ticksLeft = std::max(0, match.bullet1Lifetime - static_cast<int>(now - thrownAt));
+        view.ball.ticksLeft = std::max(0, kBallLifetime - static_cast<int>(now - thrownAt));
     }
     ballSeenBefore = view.ball.inFlight;
-    view.player1Reload = std::max(0, match.p1FireDelay - static_cast<int>(now - thrownAt));
+    view.player1Reload = std::max(0, kThrowDelay - static_cast<int>(now - thrownAt));
 
     for (ShotSeen& known : shotsSeen) known.present = false;
     view.shots.clear();
@@ -103,7 +104,7 @@ void MatchWatcher::see(const MySim& match, MatchView& view)
         ShotView shot;
         shot.position = body->getPosition();
         shot.velocity = velocityOf(*body);
-        const auto rules = body->components.find("bullet2");
+        const auto rules = body->components.find(kBulletComponent);
         if (rules != body->components.end()) {
             const auto* bullet = dynamic_cast<const P2BulletComp*>(rules->second);
             // Knocked back shows: the bullet changes its look.
@@ -123,7 +124,7 @@ void MatchWatcher::see(const MySim& match, MatchView& view)
     shotsSeen.erase(
         std::remove_if(shotsSeen.begin(), shotsSeen.end(), [](const ShotSeen& entry) { return !entry.present; }),
         shotsSeen.end());
-    view.player2Reload = std::max(0, match.p2FireDelay - static_cast<int>(now - firedAt));
+    view.player2Reload = std::max(0, kFireDelay - static_cast<int>(now - firedAt));
 }
 
 std::vector<WallOutline> wallsOf(const MySim& match)

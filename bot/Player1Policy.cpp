@@ -6,11 +6,12 @@
 #include "Forecast.h"
 
 using namespace forecast;
+using namespace rules;
 
 namespace {
 constexpr int kHorizon = 14; // ticks looked ahead when walking
-// Costs, in tenths of a point of health: a bullet's hit costs fifteen points.
-constexpr float kHit = 150.0f;
+// Costs, in tenths of a point of health: a bullet's hit costs what it takes.
+constexpr float kHit = 10.0f * kDamageToPlayer1;
 constexpr float kHitMargin = 14.0f; // world units beyond touching that still feel close
 constexpr float kNearMiss = 3.0f;
 constexpr float kRouteWeight = 0.3f;

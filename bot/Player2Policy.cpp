@@ -7,6 +7,7 @@
 #include "Steering.h"
 
 using namespace forecast;
+using namespace rules;
 
 namespace {
 constexpr int kHorizon = 12;     // ticks looked ahead
@@ -14,11 +15,12 @@ constexpr int kSteeredTicks = 6; // of them, ticks the hand's steering is follow
 constexpr float kUnbounded = 1e30f;
 constexpr float kCruise = 5.5f; // world units per tick, the slower of the two speeds tried
 
-// Costs, in tenths of a point of health: a tick against a wall costs one point.
-constexpr float kWallTouch = 10.0f;
+// Costs, in tenths of a point of health: a tick against a wall costs what the wall takes.
+constexpr float kWallTouch = 10.0f * kWallDamage;
 constexpr float kWallMargin = 16.0f; // clearance wanted beyond touching, world units
 constexpr float kWallGrazing = 1.5f; // per unit short of the margin, per tick
-constexpr float kThreatHit = 300.0f; // a knocked-back bullet; the ball too, which may shove into a wall
+// A knocked-back bullet's hit; the ball's too, which may shove into a wall.
+constexpr float kThreatHit = 10.0f * kDamageToPlayer2;
 constexpr float kThreatMargin = 20.0f;
 constexpr float kThreatNear = 3.0f;
 constexpr float kKick = 150.0f; // touching player 1 flings player 2 off
@@ -229,7 +231,7 @@ Vec2 Player2Policy::chooseStation(const MatchView& view, const ArenaMap& arena)
 bool Player2Policy::chooseTarget(const MatchView& view, const ArenaMap& arena, Vec2& target) const
 {
     if (!view.player1.alive) return false;
-    const Vec2 start = view.player2.position + view.player2.velocity * steering::kDamping;
+    const Vec2 start = view.player2.position + view.player2.velocity * kAimDamping;
     const float flight = interceptTicks(start, kBulletSpeed, view.player1.position, view.player1.velocity);
     if (flight < 0.0f || flight > kLongestShot) return false;
     target = view.player1.position + view.player1.velocity * flight;

@@ -14,7 +14,7 @@ constexpr float kStill = 10.0f;
 Vec2 pointerFor(const Vec2& aim, const Vec2& want)
 {
     // Undo the damping and the gain; the cap only bites on a want faster than kTopSpeed.
-    const Vec2 nudge = (want * (1.0f / kDamping) - aim) * (1.0f / kGain);
+    const Vec2 nudge = (want * (1.0f / rules::kAimDamping) - aim) * (1.0f / rules::kSteeringGain);
     return Vec2(nudge.x, -nudge.y);
 }
 

@@ -3,18 +3,15 @@
 #include "Hand.h"
 #include "MatchInput.h"
 #include "PlayerSteering.h"
+#include "Rules.h"
 #include "Vec2.h"
 
 // Player 2's steering as the game applies it, and as the bot's hand works it, for planning ahead: the
 // pointer's motion nudges the aim, which is capped, damped and then moved along every tick.
 namespace steering {
 
-// The game's steering rules (game/PlayerSteering.h).
-constexpr float kGain = kSteeringGain;
-constexpr float kMaxAim = ::kMaxAim;
-constexpr float kDamping = kAimDamping;
 // The fastest aim that survives a tick's damping.
-constexpr float kTopSpeed = kMaxAim * kDamping;
+constexpr float kTopSpeed = rules::kMaxAim * rules::kAimDamping;
 
 // The aim after one tick with the pointer at (pointerX, pointerY), screen pixels (y down).
 inline Vec2 nextAim(const Vec2& aim, int pointerX, int pointerY) { return steeredAim(aim, pointerX, pointerY); }

@@ -4,29 +4,25 @@
 #include <string>
 #include <vector>
 
-#include "BodyKinds.h"
-#include "Circle.h"
 #include "DiscReach.h"
 #include "GameObject.h"
 #include "PhysicsComp.h"
 #include "PolygonBoxes.h"
+#include "Rules.h"
+
+using namespace rules;
 
 namespace {
-constexpr int kLifeTicks = 50;
-constexpr int kBounceLimit = 2;
-constexpr int kDamageToPlayer1 = 15;
-constexpr int kDamageToPlayer2 = 30;
-constexpr float kDeflectedSpeed = 14.0f; // world units per tick
 // Looked up for every bullet in every tick; made once.
-const std::string kPlayer2Name = "player2";
-const std::string kBallName = "bullet1";
-const std::string kPhysicsName = "physics";
+const std::string kPlayer2Key = kPlayer2Name;
+const std::string kBallKey = kBallName;
+const std::string kMotionKey = kMotionComponent;
 
 } // namespace
 
 P2BulletComp::P2BulletComp(int id, GameObject* target, GameObject* body, int* p1Health, int* p2Health,
                            const MatchContext* match, std::uint32_t deflectedTexture)
-    : Component(id), lifeLeft(kLifeTicks), lifeTicks(kLifeTicks), p1Health(p1Health), p2Health(p2Health),
+    : Component(id), lifeLeft(kBulletLifetime), lifeTicks(kBulletLifetime), p1Health(p1Health), p2Health(p2Health),
       bouncesLeft(kBounceLimit), target(target), body(body), objects(match->objects), match(match),
       deflectedTexture(deflectedTexture)
 {
@@ -68,7 +64,7 @@ void P2BulletComp::hitPlayer()
         }
         return;
     }
-    const auto player2 = objects->find(kPlayer2Name);
+    const auto player2 = objects->find(kPlayer2Key);
     if (*p2Health > 0 && player2 != objects->end() && body->collidesWith(player2->second)) {
         *p2Health -= kDamageToPlayer2;
         reportHit(MatchEventKind::Player2Hit);
@@ -79,14 +75,11 @@ void P2BulletComp::hitPlayer()
 // Repeats on every tick of contact: the push, the new velocity and the fresh life are recomputed.
 void P2BulletComp::deflectOffBall()
 {
-    const auto ball = objects->find(kBallName);
+    const auto ball = objects->find(kBallKey);
     Vec2 push;
     if (ball == objects->end() || !body->collisionMtv(ball->second, &push)) return;
     // A disc announces the change on the match's console.
-    if (body->shapeType == ShapeType::Circle)
-        static_cast<Circle*>(body)->setTexture(deflectedTexture, *match->console);
-    else
-        body->setTexture(deflectedTexture);
+    body->setTexture(deflectedTexture, *match->console);
     body->translate(push);
     normalise(push);
     push *= kDeflectedSpeed;
@@ -122,7 +115,7 @@ void P2BulletComp::bounceOffWalls()
 
 PhysicsComp* P2BulletComp::physics() const
 {
-    const auto found = body->components.find(kPhysicsName);
+    const auto found = body->components.find(kMotionKey);
     return found != body->components.end() ? dynamic_cast<PhysicsComp*>(found->second) : nullptr;
 }
 

@@ -1,14 +1,9 @@
 #include "P2SightComp.h"
 
-#include "BodyKinds.h"
 #include "Bounds.h"
 #include "GameObject.h"
 #include "Poly.h"
-
-namespace {
-constexpr float kRayLength = 1000.0f; // world units
-constexpr float kBeamWidth = 1.0f;    // world units
-} // namespace
+#include "Rules.h"
 
 P2SightComp::P2SightComp(int id, GameObject* body, const Vec2* aim, ObjectMap* objects)
     : Component(id), body(body), aim(aim), objects(objects)
@@ -29,14 +24,14 @@ void P2SightComp::update()
 {
     Vec2 ray = *aim;
     normalise(ray);
-    ray *= kRayLength;
+    ray *= rules::kRayLength;
     const Vec2 start = body->getPosition();
     const Vec2 end = start + ray;
     Vec2 best = end;
     float bestDistance = length(best - start);
     Vec2 hit = end;
     const Aabb rayBounds = boundsOfPoints({start, end});
-    for (const GameObject* wall : objects->ofKind(kWallKind)) {
+    for (const GameObject* wall : objects->ofKind(rules::kWallKind)) {
         if (wall->shapeType != ShapeType::Poly) continue;
         const auto& polygon = static_cast<const Poly&>(*wall);
         // No edge of a wall lying clearly off the ray can meet it.
@@ -53,7 +48,7 @@ void P2SightComp::update()
         }
     }
     if (body->children.empty() || body->children.front()->shapeType != ShapeType::Poly) return;
-    static_cast<Poly*>(body->children.front())->makeBeam(start, best, kBeamWidth);
+    static_cast<Poly*>(body->children.front())->makeBeam(start, best, rules::kBeamWidth);
 }
 
 bool P2SightComp::assignFrom(const Component& other, const BodyRelink& relink)

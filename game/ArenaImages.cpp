@@ -1,17 +1,16 @@
 #include "ArenaImages.h"
 
-const TextureTable& arenaImages()
+TextureTable arenaImages(const std::string& folder)
 {
     // Deflected bullets look "reflected" up by key, so the order only fixes the texture names.
-    static const TextureTable table = {
-        {"reflected", "Content/Graphics/reflected.png"},
-        {"apple", "Content/Graphics/apple.png"},
-        {"whitecircle", "Content/Graphics/whiteCircle.png"},
-        {"dcircle", "Content/Graphics/dCircle.png"},
-        {"white", "Content/Graphics/whitepixel.bmp"},
-        {"dsquare", "Content/Graphics/dSquare.png"},
-        {"p2", "Content/Graphics/p2Circle.png"},
-        {"ball", "Content/Graphics/fireball.png"},
+    return {
+        {"reflected", folder + "/reflected.png"},
+        {"apple", folder + "/apple.png"},
+        {"whitecircle", folder + "/whiteCircle.png"},
+        {"dcircle", folder + "/dCircle.png"},
+        {"white", folder + "/whitepixel.bmp"},
+        {"dsquare", folder + "/dSquare.png"},
+        {"p2", folder + "/p2Circle.png"},
+        {"ball", folder + "/fireball.png"},
     };
-    return table;
 }

@@ -1,15 +1,15 @@
 #include <string>
 
-#include "BodyKinds.h"
 #include "Circle.h"
 #include "MySim.h"
 #include "P2BulletComp.h"
 #include "PhysicsComp.h"
+#include "Rules.h"
+
+using namespace rules;
 
 namespace {
-constexpr float kBallRadius = 42.0f;
 constexpr std::uint16_t kBallLayer = 1;
-constexpr float kBulletRadius = 8.5f;
 constexpr std::uint16_t kBulletLayer = 99;
 
 Vec2 velocityAlong(const Vec2& direction, float speed)
@@ -27,16 +27,16 @@ std::string toString(const int& value) { return std::to_string(value); }
 void MySim::fireBullet1(const Vec2& direction, float speed)
 {
     const Vec2 velocity = velocityAlong(direction, speed);
-    removeObject("bullet1");
+    removeObject(kBallName);
     auto* ball =
-        new Circle(bodyNamed("player1")->getPosition(), kBallRadius, kBallLayer, textureNamed("ball"), kBallKind);
-    objects["bullet1"] = ball;
-    addComponent(new PhysicsComp(newComponentId(), ball, velocity), "bullet1", "physics");
+        new Circle(bodyNamed(kPlayer1Name)->getPosition(), kBallRadius, kBallLayer, textureNamed("ball"), kBallKind);
+    registerBody(kBallName, ball);
+    addComponent(new PhysicsComp(newComponentId(), ball, velocity), kBallName, kMotionComponent);
     // The ball's image is upright when unturned; turn it to point along the flight.
     ball->rotate(signedAngle(velocity, Vec2(0.0f, 1.0f)), ball->getPosition());
     addToDrawList(ball);
-    bullet1Life = bullet1Lifetime;
-    p1FireCooldown = p1FireDelay;
+    bullet1Life = kBallLifetime;
+    p1FireCooldown = kThrowDelay;
     context.publish(MatchEventKind::BallThrown, ball->getPosition(), 1);
 }
 
@@ -44,17 +44,17 @@ void MySim::fireBullet2(const Vec2& direction, float speed)
 {
     const Vec2 velocity = velocityAlong(direction, speed);
     ++bullet2Count;
-    const std::string name = "bullet2_" + toString(bullet2Count);
-    auto* bullet = new Circle(bodyNamed("player2")->getPosition(), kBulletRadius, kBulletLayer,
+    const std::string name = kBulletPrefix + toString(bullet2Count);
+    auto* bullet = new Circle(bodyNamed(kPlayer2Name)->getPosition(), kBulletRadius, kBulletLayer,
                               textureNamed("whitecircle"), kPlayer2BulletKind);
-    objects[name] = bullet;
-    addComponent(new PhysicsComp(newComponentId(), bullet, velocity), name, "physics");
+    registerBody(name, bullet);
+    addComponent(new PhysicsComp(newComponentId(), bullet, velocity), name, kMotionComponent);
     // A knocked-back bullet shows the "reflected" image, looked up by key so that a missing image
     // leaves it untextured rather than showing whichever texture took its place.
-    addComponent(new P2BulletComp(newComponentId(), bodyNamed("player1"), bullet, &p1Health, &p2Health, &context,
+    addComponent(new P2BulletComp(newComponentId(), bodyNamed(kPlayer1Name), bullet, &p1Health, &p2Health, &context,
                                   textureNamed("reflected")),
-                 name, "bullet2");
+                 name, kBulletComponent);
     addToDrawList(bullet);
-    p2FireCooldown = p2FireDelay;
+    p2FireCooldown = kFireDelay;
     context.publish(MatchEventKind::BulletFired, bullet->getPosition(), 2);
 }

@@ -1,30 +1,18 @@
 #include <cmath>
+#include <iterator>
 
-#include "BodyKinds.h"
 #include "Bounds.h"
 #include "Camera.h"
 #include "GameObject.h"
 #include "MySim.h"
+#include "Rules.h"
 
-namespace {
-constexpr int kPlayer1FullHealth = 100;
-constexpr int kPlayer2FullHealth = 200;
-// Player 2 bounces off player 1 with a kick of this many times the overlap, off the ball with this.
-constexpr float kPlayerKick = 15.0f;
-constexpr float kBallKick = 2.0f;
-// Fractions of the remaining distance closed per tick.
-constexpr float kPanRate = 0.13f;
-constexpr float kZoomRate = 0.05f;
-constexpr float kDriftRate = 0.03f;
-constexpr float kGlideRate = 0.3f;
-// World units kept around the players' spread across the view (divided by the aspect upwards).
-constexpr float kViewMargin = 650.0f;
-} // namespace
+using namespace rules;
 
 void MySim::resolveContacts()
 {
-    GameObject* player1 = bodyNamed("player1");
-    GameObject* player2 = bodyNamed("player2");
+    GameObject* player1 = bodyNamed(kPlayer1Name);
+    GameObject* player2 = bodyNamed(kPlayer2Name);
     Vec2 push;
     if (p2Health > 0 && p1Health > 0 && player2->collisionMtv(player1, &push)) {
         player2->translate(push);
@@ -37,7 +25,7 @@ void MySim::resolveContacts()
         if (p2Health > 0 && collisionMtvUnlessApart(*player2, *wall, &push)) {
             player2->translate(push);
             if (!damaged) {
-                p2Health -= wallDamage;
+                p2Health -= kWallDamage;
                 damaged = true;
                 context.publish(MatchEventKind::WallScrape, player2->getPosition(), 2);
             }
@@ -45,7 +33,7 @@ void MySim::resolveContacts()
         if (p1Health > 0 && collisionMtvUnlessApart(*player1, *wall, &push)) player1->translate(push);
     }
     // The ball shoves player 2 whatever either player's health.
-    const auto ball = objects.find("bullet1");
+    const auto ball = objects.find(kBallName);
     if (ball != objects.end() && player2->collisionMtv(ball->second, &push)) {
         console() << "bullet hit p2" << std::endl;
         player2->translate(push);
@@ -55,8 +43,8 @@ void MySim::resolveContacts()
 
 void MySim::followPlayersWithCamera()
 {
-    const Vec2 p1 = bodyNamed("player1")->getPosition();
-    const Vec2 p2 = bodyNamed("player2")->getPosition();
+    const Vec2 p1 = bodyNamed(kPlayer1Name)->getPosition();
+    const Vec2 p2 = bodyNamed(kPlayer2Name)->getPosition();
     const Vec2 midpoint((p1.x + p2.x) * 0.5f, (p1.y + p2.y) * 0.5f);
     const Vec2 step = (midpoint - camera.position) * kPanRate;
     camera.position += step;
@@ -67,18 +55,18 @@ void MySim::followPlayersWithCamera()
     const float dy = std::fabs(p1.y - p2.y);
     const float aspect = camera.aspect;
     if (dx > dy * aspect) {
-        const float spread = dx > minSeparation ? dx : minSeparation;
+        const float spread = dx > kMinSeparation ? dx : kMinSeparation;
         camera.viewWidth = camera.viewWidth + (spread + kViewMargin - camera.viewWidth) * kZoomRate;
         camera.viewHeight = camera.viewWidth / aspect;
     } else {
-        const float spread = dy > minSeparation / aspect ? dy : minSeparation / aspect;
+        const float spread = dy > kMinSeparation / aspect ? dy : kMinSeparation / aspect;
         camera.viewHeight = camera.viewHeight + (spread + kViewMargin / aspect - camera.viewHeight) * kZoomRate;
         camera.viewWidth = camera.viewHeight * aspect;
     }
 }
 
-// A dead player drifts invisibly towards the other for deathTicks ticks, drawing its spawn point
-// anew each tick, then glides towards that point and reappears on the last of returnTicks + 1 ticks.
+// A dead player drifts invisibly towards the other for kDeathTicks ticks, drawing its spawn point
+// anew each tick, then glides towards that point and reappears on the last of kReturnTicks + 1 ticks.
 void MySim::advanceDeathCycle(int player)
 {
     const bool first = player == 1;
@@ -87,20 +75,20 @@ void MySim::advanceDeathCycle(int player)
     int& deadTicks = first ? p1DeadTicks : p2DeadTicks;
     int& glideTicks = first ? p1ReturnTicks : p2ReturnTicks;
     std::uint32_t& spawnIndex = first ? p1SpawnIndex : p2SpawnIndex;
-    GameObject* self = bodyNamed(first ? "player1" : "player2");
-    if (deadTicks < deathTicks) {
+    GameObject* self = bodyNamed(first ? kPlayer1Name : kPlayer2Name);
+    if (deadTicks < kDeathTicks) {
         if (deadTicks == 0) context.publish(MatchEventKind::PlayerDied, self->getPosition(), player);
-        const Vec2 other = bodyNamed(first ? "player2" : "player1")->getPosition();
+        const Vec2 other = bodyNamed(first ? kPlayer2Name : kPlayer1Name)->getPosition();
         self->translate((other - self->getPosition()) * kDriftRate);
         self->setVisible(false);
         ++deadTicks;
         health = 0;
-        spawnIndex = static_cast<std::uint32_t>(static_cast<unsigned>(random.next()) % spawnPoints.size());
+        spawnIndex = static_cast<std::uint32_t>(static_cast<unsigned>(random.next()) % std::size(kSpawnPoints));
         return;
     }
-    self->translate((spawnPoints[spawnIndex] - self->getPosition()) * kGlideRate);
+    self->translate((kSpawnPoints[spawnIndex] - self->getPosition()) * kGlideRate);
     ++glideTicks;
-    if (glideTicks > returnTicks) {
+    if (glideTicks > kReturnTicks) {
         respawn(player, spawnIndex);
         deadTicks = 0;
         glideTicks = 0;
@@ -109,17 +97,17 @@ void MySim::advanceDeathCycle(int player)
 
 void MySim::respawn(int player, std::uint32_t spawnIndex)
 {
-    const Vec2 spawn = spawnPoints[spawnIndex];
+    const Vec2 spawn = kSpawnPoints[spawnIndex];
     context.publish(MatchEventKind::PlayerRespawned, spawn, player);
     if (player == 1) {
-        GameObject* player1 = bodyNamed("player1");
+        GameObject* player1 = bodyNamed(kPlayer1Name);
         player1->setVisible(true);
         player1->moveTo(spawn);
         ++p2Score;
         p1Health = kPlayer1FullHealth;
         return;
     }
-    GameObject* player2 = bodyNamed("player2");
+    GameObject* player2 = bodyNamed(kPlayer2Name);
     player2->setVisible(true);
     player2->moveTo(spawn);
     // Face +y again, where the cleared aim starts from.

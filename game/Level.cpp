@@ -1,8 +1,8 @@
 #include <vector>
 
-#include "BodyKinds.h"
 #include "MySim.h"
 #include "Poly.h"
+#include "Rules.h"
 
 namespace {
 
@@ -51,5 +51,6 @@ void MySim::buildLevel()
     constexpr std::uint16_t kWallLayer = 30;
     const std::uint32_t white = textureNamed("white");
     for (const WallShape& wall : levelWalls())
-        objects[wall.name] = new Poly(wall.position, kWallLayer, wall.edgeWidth, white, kWallKind, wall.vertices);
+        registerBody(wall.name,
+                     new Poly(wall.position, kWallLayer, wall.edgeWidth, white, rules::kWallKind, wall.vertices));
 }

@@ -2,11 +2,11 @@
 
 #include <cassert>
 
-#include "BodyKinds.h"
 #include "Circle.h"
 #include "Fnv.h"
 #include "P2SightComp.h"
 #include "Poly.h"
+#include "Rules.h"
 #include "WindowSystem.h"
 
 MySim::MySim(std::ostream& console) : SimulationManager(console)
@@ -16,23 +16,25 @@ MySim::MySim(std::ostream& console) : SimulationManager(console)
     hud->p2Health = &p2Health;
     hud->p1Score = &p1Score;
     hud->p2Score = &p2Score;
-    spawnPoints.emplace_back(-725.0f, 0.0f);
-    spawnPoints.emplace_back(725.0f, 0.0f);
 }
 
 MySim::~MySim() = default;
 
 void MySim::init()
 {
-    auto* player1 = new Circle(Vec2(-260.0f, 0.0f), 15.0f, 5, textureNamed("dcircle"), kPlayer1Kind);
-    objects["player1"] = player1;
-    auto* player2 = new Circle(Vec2(260.0f, 0.0f), 15.0f, 4, textureNamed("p2"), kPlayer2Kind);
-    objects["player2"] = player2;
-    // One unit wide, from player 2's centre straight up to y = 1000 until the first tick recasts it.
-    auto* sight = new Poly(Vec2(260.0f, 500.0f), 30, 0.8f, textureNamed("white"), kSightKind,
-                           {{-0.5f, 500.0f}, {0.5f, 500.0f}, {0.5f, -500.0f}, {-0.5f, -500.0f}});
-    objects["p2sight"] = sight;
-    addComponent(new P2SightComp(newComponentId(), player2, &player2Aim, &objects), "player2", "sight");
+    using namespace rules;
+    auto* player1 = new Circle(kPlayer1Start, kPlayerRadius, 5, textureNamed("dcircle"), kPlayer1Kind);
+    registerBody(kPlayer1Name, player1);
+    auto* player2 = new Circle(kPlayer2Start, kPlayerRadius, 4, textureNamed("p2"), kPlayer2Kind);
+    registerBody(kPlayer2Name, player2);
+    // A full-length beam from player 2's centre straight up until the first tick recasts it.
+    const float halfWidth = kBeamWidth * 0.5f;
+    const float halfLength = kRayLength * 0.5f;
+    auto* sight = new Poly(
+        kPlayer2Start + Vec2(0.0f, halfLength), 30, 0.8f, textureNamed("white"), kSightKind,
+        {{-halfWidth, halfLength}, {halfWidth, halfLength}, {halfWidth, -halfLength}, {-halfWidth, -halfLength}});
+    registerBody(kSightName, sight);
+    addComponent(new P2SightComp(newComponentId(), player2, &player2Aim, &objects), kPlayer2Name, kSightComponent);
     // The sight is recast along the aim every tick; turning it with the player would only skew it.
     sight->rotationFollow = 0.0f;
     player2->children.push_back(sight);
@@ -46,7 +48,7 @@ void MySim::update()
     --bullet1Life;
     --p1FireCooldown;
     --p2FireCooldown;
-    if (bullet1Life < 0) removeObject("bullet1");
+    if (bullet1Life < 0) removeObject(rules::kBallName);
     handleInput();
     if (p2Health > 0) controlPlayer2();
     // Steering measures the pointer's offset from the centre, so each tick starts from there.
@@ -64,57 +66,12 @@ GameObject* MySim::bodyNamed(const std::string& name) const
     return found != objects.end() ? found->second : nullptr;
 }
 
-namespace {
-// Every value of the rules, listed once for saving and restoring alike.
-template <typename From, typename To> void copyRules(const From& from, To& to)
-{
-    to.camera = from.camera;
-    to.random = from.random;
-    to.player2Aim = from.player2Aim;
-    to.player2PrevAim = from.player2PrevAim;
-    to.captureMouse = from.captureMouse;
-    to.captureKeyWasHeld = from.captureKeyWasHeld;
-    to.minSeparation = from.minSeparation;
-    to.p1Health = from.p1Health;
-    to.p2Health = from.p2Health;
-    to.deathTicks = from.deathTicks;
-    to.wallDamage = from.wallDamage;
-    to.p1BulletSpeed = from.p1BulletSpeed;
-    to.p1MoveSpeed = from.p1MoveSpeed;
-    to.p2BulletSpeed = from.p2BulletSpeed;
-    to.bullet1Life = from.bullet1Life;
-    to.bullet1Lifetime = from.bullet1Lifetime;
-    to.p1FireCooldown = from.p1FireCooldown;
-    to.p1FireDelay = from.p1FireDelay;
-    to.bullet2Count = from.bullet2Count;
-    to.p2FireCooldown = from.p2FireCooldown;
-    to.p2FireDelay = from.p2FireDelay;
-    to.p1DeadTicks = from.p1DeadTicks;
-    to.p2DeadTicks = from.p2DeadTicks;
-    to.returnTicks = from.returnTicks;
-    to.p1ReturnTicks = from.p1ReturnTicks;
-    to.p2ReturnTicks = from.p2ReturnTicks;
-    to.p1SpawnIndex = from.p1SpawnIndex;
-    to.p2SpawnIndex = from.p2SpawnIndex;
-    to.spawnPoints = from.spawnPoints;
-    to.p1Score = from.p1Score;
-    to.p2Score = from.p2Score;
-}
-
-} // namespace
-
-MatchSnapshot MySim::save() const
-{
-    MatchSnapshot snapshot;
-    snapshot.world = saveWorld();
-    copyRules(*this, snapshot);
-    return snapshot;
-}
+MatchSnapshot MySim::save() const { return {saveWorld(), *this}; }
 
 void MySim::restore(const MatchSnapshot& snapshot)
 {
     restoreWorld(snapshot.world);
-    copyRules(snapshot, *this);
+    static_cast<MatchState&>(*this) = snapshot.state;
 }
 
 std::uint64_t MySim::checksum() const

@@ -1,24 +1,63 @@
 #pragma once
 
 #include <cstdint>
-#include <iostream>
+#include <ostream>
 #include <string>
-#include <vector>
 
 #include "GameRandom.h"
+#include "Rules.h"
 #include "SimulationManager.h"
 #include "Vec2.h"
 
 class GameObject;
 struct MatchSnapshot;
 
+// What of the arena's rules changes as a match plays. With the world's bodies it is the whole match:
+// the constants are in Rules.h, and the camera is the viewer's, which the rules never read.
+struct MatchState {
+    // While true the pointer is held at the window centre and steers player 2; key L flips it.
+    bool captureMouse = true;
+    int p1Health = rules::kPlayer1FullHealth;
+    int p2Health = rules::kPlayer2FullHealth;
+    // Countdowns, decremented at the start of every tick: the ball goes below 0, a player may fire
+    // below 0. Starting at 0 lets both fire from the first tick.
+    int bullet1Life = 0;
+    int p1FireCooldown = 0;
+    // Player 2's bullets fired so far; names the next one.
+    int bullet2Count = 0;
+    int p2FireCooldown = 0;
+    // Death cycle: drift ticks so far, glide ticks so far.
+    int p1DeadTicks = 0;
+    int p2DeadTicks = 0;
+    int p1ReturnTicks = 0;
+    int p2ReturnTicks = 0;
+    // Entry of rules::kSpawnPoints each dead player returns to; drawn while it drifts.
+    std::uint32_t p1SpawnIndex = 0;
+    std::uint32_t p2SpawnIndex = 0;
+    // Player 1 scores when player 2 respawns, and the other way round.
+    int p1Score = 0;
+    int p2Score = 0;
+    // Player 2's displacement per tick, world units; also the direction it fires in and the sight
+    // points along.
+    Vec2 player2Aim{0.0f, 0.01f};
+    // player2Aim as it stood at the end of the previous control step, for turning player 2 to face its
+    // motion.
+    Vec2 player2PrevAim{0.0f, 0.01f};
+    // Draws the dead players' spawn points.
+    GameRandom random;
+    // L flips capture once per press, so the key must be seen going down.
+    bool captureKeyWasHeld = false;
+};
+
 // The arena game: two players, thirteen walls and four bounds. init() builds the world once;
 // update() runs one tick of input, control, contacts, camera and the death cycle. A match owns all of
-// its state, so that several can run side by side, and can be saved and restored at any tick.
-class MySim : public SimulationManager {
+// its state, so that several can run side by side, and can be saved and restored at any tick. The
+// state's fields are the match's own (MatchState is a base), so the rules name them plainly and a
+// snapshot copies them whole.
+class MySim : public SimulationManager, public MatchState {
 public:
     // Prints "base init" and "der init" on console and points the overlay at the healths and scores.
-    explicit MySim(std::ostream& console = std::cout);
+    explicit MySim(std::ostream& console);
     ~MySim() override;
 
     // Builds the 20 bodies and the sight, with the textures and window it was handed (either may be
@@ -26,7 +65,8 @@ public:
     void init() override;
     void update() override;
 
-    // Everything of the match, to go back to later with restore (into this match only).
+    // Everything of the match, to go back to later with restore (into this match only). The camera
+    // stays as it is: it eases from wherever it stands, and nothing in the match depends on it.
     MatchSnapshot save() const;
     void restore(const MatchSnapshot& snapshot);
     // A digest of the match's state (bodies, health, score, counters, random numbers), never of the
@@ -49,83 +89,28 @@ public:
     void controlPlayer2();
     // Pushes the players out of each other, the walls and the ball.
     void resolveContacts();
-    // Brings player 1 or 2 back at spawnPoints[spawnIndex] with full health; the other one scores.
+    // Brings player 1 or 2 back at rules::kSpawnPoints[spawnIndex] with full health; the other one scores.
     void respawn(int player, std::uint32_t spawnIndex);
-
-    // While true the pointer is held at the window centre and steers player 2; key L flips it.
-    bool captureMouse = true;
-    // Floor of the players' separation for the camera zoom, world units.
-    float minSeparation = 1.0f;
-    int p1Health = 100;
-    int p2Health = 200;
-    // Ticks a dead player drifts before it glides home.
-    int deathTicks = 240;
-    // Health player 2 loses in a tick in which it touches any wall.
-    int wallDamage = 1;
-    // World units per tick.
-    float p1BulletSpeed = 14.0f;
-    float p1MoveSpeed = 5.8f;
-    // Countdowns, decremented at the start of every tick: the ball goes below 0, a player may fire
-    // below 0. Starting at 0 lets both fire from the first tick.
-    int bullet1Life = 0;
-    int bullet1Lifetime = 21;
-    int p1FireCooldown = 0;
-    int p1FireDelay = 70;
-    // Player 2's bullets fired so far; names the next one.
-    int bullet2Count = 0;
-    float p2BulletSpeed = 24.0f;
-    int p2FireCooldown = 0;
-    int p2FireDelay = 15;
-    // Death cycle: drift ticks so far, glide length, glide ticks so far.
-    int p1DeadTicks = 0;
-    int p2DeadTicks = 0;
-    int returnTicks = 20;
-    int p1ReturnTicks = 0;
-    int p2ReturnTicks = 0;
-    // Entry of spawnPoints each dead player returns to; drawn while it drifts.
-    std::uint32_t p1SpawnIndex = 0;
-    std::uint32_t p2SpawnIndex = 0;
-    std::vector<Vec2> spawnPoints;
-    // Player 1 scores when player 2 respawns, and the other way round.
-    int p1Score = 0;
-    int p2Score = 0;
-    // Player 2's displacement per tick, world units; also the direction it fires in and the sight
-    // points along.
-    Vec2 player2Aim{0.0f, 0.01f};
-    // player2Aim as it stood at the end of the previous control step, for turning player 2 to face its
-    // motion.
-    Vec2 player2PrevAim{0.0f, 0.01f};
-    // Draws the dead players' spawn points.
-    GameRandom random;
-    // L flips capture once per press, so the key must be seen going down.
-    bool captureKeyWasHeld = false;
 
 private:
     GameObject* bodyNamed(const std::string& name) const;
+    // Registers body under name; what it cannot resolve in a collision goes to the console.
+    template <class Body> Body* registerBody(const std::string& name, Body* body)
+    {
+        body->diagnostics = &console();
+        objects[name] = body;
+        return body;
+    }
     // Pans towards the players' midpoint and zooms so that both stay in view.
     void followPlayersWithCamera();
     // One tick of a dead player's drift towards the other, then glide home and respawn.
     void advanceDeathCycle(int player);
 };
 
-// A saved match: its world and every value of the game's rules.
+// A saved match: its world and its state, which are the whole of it.
 struct MatchSnapshot {
     WorldSnapshot world;
-    Camera camera;
-    GameRandom random;
-    Vec2 player2Aim;
-    Vec2 player2PrevAim;
-    bool captureMouse = true;
-    bool captureKeyWasHeld = false;
-    float minSeparation = 0.0f;
-    int p1Health = 0, p2Health = 0, deathTicks = 0, wallDamage = 0;
-    float p1BulletSpeed = 0.0f, p1MoveSpeed = 0.0f, p2BulletSpeed = 0.0f;
-    int bullet1Life = 0, bullet1Lifetime = 0, p1FireCooldown = 0, p1FireDelay = 0;
-    int bullet2Count = 0, p2FireCooldown = 0, p2FireDelay = 0;
-    int p1DeadTicks = 0, p2DeadTicks = 0, returnTicks = 0, p1ReturnTicks = 0, p2ReturnTicks = 0;
-    std::uint32_t p1SpawnIndex = 0, p2SpawnIndex = 0;
-    std::vector<Vec2> spawnPoints;
-    int p1Score = 0, p2Score = 0;
+    MatchState state;
 };
 
 // The decimal text of value, as a default-formatted stream writes it.

@@ -3,6 +3,7 @@
 #include "GameObject.h"
 #include "MySim.h"
 #include "PlayerSteering.h"
+#include "Rules.h"
 #include "WindowSystem.h"
 
 namespace {
@@ -44,10 +45,10 @@ void MySim::handleInput()
     const Player1Input& keys = input().match.player1;
     if (p1Health > 0) {
         if (p1FireCooldown < 0) {
-            if (const auto direction = heldDirection(keys, kFiringTable)) fireBullet1(*direction, p1BulletSpeed);
+            if (const auto direction = heldDirection(keys, kFiringTable)) fireBullet1(*direction, rules::kBallSpeed);
         }
         if (keys.held(Key::Up)) console() << "up" << std::endl;
-        if (const auto direction = heldDirection(keys, kWalkingTable)) movePlayer1(*direction, p1MoveSpeed);
+        if (const auto direction = heldDirection(keys, kWalkingTable)) movePlayer1(*direction, rules::kWalkSpeed);
     }
     const bool captureKeyHeld = input().match.player2.captureKey;
     if (captureKeyHeld && !captureKeyWasHeld) captureMouse = !captureMouse;
@@ -64,12 +65,12 @@ void MySim::movePlayer1(const Vec2& direction, float speed)
     Vec2 step = direction;
     normalise(step);
     step *= speed;
-    bodyNamed("player1")->translate(step);
+    bodyNamed(rules::kPlayer1Name)->translate(step);
 }
 
 void MySim::controlPlayer2()
 {
-    GameObject* player2 = bodyNamed("player2");
+    GameObject* player2 = bodyNamed(rules::kPlayer2Name);
     const Player2Input& mouse = input().match.player2;
     if (captureMouse) {
         player2Aim = steeredAim(player2Aim, mouse.pointerX, mouse.pointerY);
@@ -78,9 +79,7 @@ void MySim::controlPlayer2()
         if (length(player2Aim) == 0.0f) player2Aim = kTinyUpwardAim;
         player2->rotate(signedAngle(player2Aim, player2PrevAim), player2->getPosition());
     }
-    if (mouse.leftDown && p2FireCooldown < 0) {
-        p2FireCooldown = p2FireDelay;
-        fireBullet2(player2Aim == Vec2() ? Vec2(0.0f, 1.0f) : player2Aim, p2BulletSpeed);
-    }
+    if (mouse.leftDown && p2FireCooldown < 0)
+        fireBullet2(player2Aim == Vec2() ? Vec2(0.0f, 1.0f) : player2Aim, rules::kBulletSpeed);
     player2PrevAim = player2Aim;
 }

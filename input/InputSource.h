@@ -2,11 +2,12 @@
 
 #include "MatchInput.h"
 
-// Where a tick's input record comes from: the local keyboard and mouse, a replay, a script, a
-// computer player or a network peer. The match reads nothing else.
+// Where a match's tick records come from: this machine's devices with some players' parts from their own
+// sources, a recorder in front of another source, a script. The match reads nothing else.
 class InputSource {
 public:
     virtual ~InputSource() = default;
-    // The record for the next tick; called once per tick, as the tick begins.
-    virtual TickInput next() = 0;
+    // The record for the next tick, given this machine's devices as a record of their own; called once per
+    // tick, as the tick begins.
+    virtual TickInput next(const TickInput& devices) = 0;
 };

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 #include <optional>
 #include <sys/stat.h>
 #include <system_error>
@@ -184,4 +185,22 @@ std::string replayLines(const TickInput& tick)
     text += "tick " + (keys.empty() ? "-" : keys) + " " + std::to_string(mouse.pointerX) + " " +
             std::to_string(mouse.pointerY) + " " + (mouse.leftDown ? "1" : "0") + "\n";
     return text;
+}
+
+ReplayWriter::ReplayWriter(std::ostream& out) : out(out) { writeLines(std::string(kReplayHeader) + "\n"); }
+
+void ReplayWriter::write(const TickInput& input)
+{
+    writeLines(replayLines(input));
+    ++ticks;
+}
+
+void ReplayWriter::writeLines(const std::string& lines)
+{
+    if (failed) return;
+    out << lines << std::flush;
+    if (!out) {
+        failed = true;
+        std::cerr << "skirmora: writing the recording failed; it ends before tick " << ticks + 1 << std::endl;
+    }
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <bitset>
+#include <cstddef>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -47,3 +49,22 @@ std::variant<Replay, std::string> loadReplay(const std::string& path);
 std::string replaySizeLine(int width, int height);
 // The lines for a tick's input, newline included: its reshapes, then its tick line.
 std::string replayLines(const TickInput& tick);
+
+// Writes input records as a replay file: the version line first, then each record's reshapes and tick
+// line, each flushed, so that a recording killed at any point is a usable replay. A write that fails is
+// reported once on standard error and the rest is dropped: the match goes on unrecorded rather than
+// ending over a full disk.
+class ReplayWriter {
+public:
+    // Writes the version line to out.
+    explicit ReplayWriter(std::ostream& out);
+
+    void write(const TickInput& input);
+
+private:
+    void writeLines(const std::string& lines);
+
+    std::ostream& out;
+    std::size_t ticks = 0;
+    bool failed = false;
+};

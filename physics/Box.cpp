@@ -12,7 +12,7 @@ Box::Box(const Vec2& lower, const Vec2& upper, std::uint16_t layer, std::uint16_
 
 Vec2 Box::getPosition() const { return (lower + upper) * 0.5f; }
 
-void Box::setTexture(std::uint32_t /*texture*/) {}
+void Box::setTexture(std::uint32_t /*texture*/, std::ostream& /*console*/) {}
 
 void Box::translate(const Vec2& delta)
 {

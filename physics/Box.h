@@ -13,7 +13,7 @@ public:
     // Centre of the rectangle.
     Vec2 getPosition() const override;
     // A box draws nothing, so it keeps no texture.
-    void setTexture(std::uint32_t texture) override;
+    void setTexture(std::uint32_t texture, std::ostream& console) override;
     using GameObject::translate;
     void translate(const Vec2& delta) override;
     // Moves the centre as the rotation would; the extents keep their orientation.

@@ -1,6 +1,6 @@
 #include "Circle.h"
 
-#include <iostream>
+#include <ostream>
 
 #include "Box.h"
 #include "Collision.h"
@@ -21,8 +21,6 @@ Circle::Circle(const Vec2& position, float radius, std::uint16_t layer, std::uin
 }
 
 Vec2 Circle::getPosition() const { return position; }
-
-void Circle::setTexture(std::uint32_t texture) { setTexture(texture, std::cout); }
 
 void Circle::setTexture(std::uint32_t texture, std::ostream& console)
 {
@@ -69,7 +67,7 @@ bool Circle::collisionMtv(const GameObject* other, Vec2* mtv) const
         return circleCircleMtv(position, radius, other->getPosition(), static_cast<const Circle*>(other)->radius, mtv);
     case ShapeType::Poly: {
         const std::vector<Vec2>& polygon = static_cast<const Poly*>(other)->vertices;
-        return !polygon.empty() && circlePolygonMtv(position, radius, polygon, mtv);
+        return !polygon.empty() && circlePolygonMtv(position, radius, polygon, mtv, diagnostics);
     }
     case ShapeType::Box: {
         const auto* box = static_cast<const Box*>(other);

@@ -12,10 +12,8 @@ public:
     Circle(const Vec2& position, float radius, std::uint16_t layer, std::uint32_t texture, std::uint16_t kind);
 
     Vec2 getPosition() const override;
-    // Announces every call on standard output, then swaps the square's texture.
-    void setTexture(std::uint32_t texture) override;
-    // The same, announced on console.
-    void setTexture(std::uint32_t texture, std::ostream& console);
+    // Announces every call on console, then swaps the square's texture.
+    void setTexture(std::uint32_t texture, std::ostream& console) override;
     using GameObject::translate;
     void translate(const Vec2& delta) override;
     void rotate(float angle, const Vec2& pivot) override;

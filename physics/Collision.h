@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <vector>
 
 #include "Vec2.h"
@@ -115,6 +116,8 @@ struct PushSearch {
     Vec2 best{kUnsetMtv, kUnsetMtv};
     float bestLength = length(Vec2(kUnsetMtv, kUnsetMtv));
     float bestSquared = kUnsetMtv * kUnsetMtv + kUnsetMtv * kUnsetMtv;
+    // Axes whose ranges fit none of the overlap cases (a NaN bound): they offer nothing.
+    unsigned unresolvedAxes = 0;
 
     // Keeps candidate only when strictly shorter, so on a tie the earlier one stays.
     void offer(const Vec2& candidate)
@@ -146,9 +149,6 @@ inline Vec2 unitAxis(const Vec2& axis)
     return normalised(axis);
 }
 
-// Writes the line that marks an axis whose ranges fit none of the overlap cases (a NaN bound).
-[[gnu::cold]] void reportUnresolvedInterval();
-
 // One axis of the push search: false when the ranges are separated; otherwise offers the pushes
 // along unit, normalised(axis), that move the moved body's range off the reference range.
 inline bool resolveInterval(const Interval& reference, const Interval& moved, const Vec2& unit, PushSearch& search)
@@ -170,7 +170,7 @@ inline bool resolveInterval(const Interval& reference, const Interval& moved, co
         search.offer(u * (aMin - bMax));
         search.offer(u * (aMax - bMin));
     } else {
-        reportUnresolvedInterval();
+        ++search.unresolvedAxes;
     }
     return true;
 }
@@ -191,19 +191,24 @@ bool circleBoxMtv(const Vec2& centre, float radius, const Vec2& lower, const Vec
 bool circlePolygonOverlap(const Vec2& centre, float radius, const std::vector<Vec2>& polygon);
 
 // On overlap writes the push of the disc out of the polygon. On separation mtv holds the best
-// push of the axes tested before the separating one, or (kUnsetMtv, kUnsetMtv).
-bool circlePolygonMtv(const Vec2& centre, float radius, const std::vector<Vec2>& polygon, Vec2* mtv);
+// push of the axes tested before the separating one, or (kUnsetMtv, kUnsetMtv). Each axis whose
+// ranges fit no overlap case (a NaN bound) is reported by a line on diagnostics, when one is handed
+// in; so in the two routines below.
+bool circlePolygonMtv(const Vec2& centre, float radius, const std::vector<Vec2>& polygon, Vec2* mtv,
+                      std::ostream* diagnostics = nullptr);
 
 // The same answer as circlePolygonOverlap with the roles swapped.
 bool polygonCircleOverlap(const std::vector<Vec2>& polygon, const Vec2& centre, float radius);
 
 // On overlap writes the push of the polygon away from the disc (the disc's push negated);
 // on separation mtv holds what circlePolygonMtv leaves, not negated.
-bool polygonCircleMtv(const std::vector<Vec2>& polygon, const Vec2& centre, float radius, Vec2* mtv);
+bool polygonCircleMtv(const std::vector<Vec2>& polygon, const Vec2& centre, float radius, Vec2* mtv,
+                      std::ostream* diagnostics = nullptr);
 
 // Convex polygons a and b; touching counts as overlap.
 bool polygonsOverlap(const std::vector<Vec2>& a, const std::vector<Vec2>& b);
 
 // On overlap writes the push of a out of b. On separation mtv holds the best push of b found on
 // the axes before the separating one, not negated, or (kUnsetMtv, kUnsetMtv).
-bool polygonPolygonMtv(const std::vector<Vec2>& a, const std::vector<Vec2>& b, Vec2* mtv);
+bool polygonPolygonMtv(const std::vector<Vec2>& a, const std::vector<Vec2>& b, Vec2* mtv,
+                       std::ostream* diagnostics = nullptr);

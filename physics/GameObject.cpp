@@ -18,6 +18,7 @@ void GameObject::assignSettings(const GameObject& other)
     visible = other.visible;
     rotationFollow = other.rotationFollow;
     translationFollow = other.translationFollow;
+    diagnostics = other.diagnostics;
 }
 
 void GameObject::translate(float dx, float dy) { translate(Vec2(dx, dy)); }

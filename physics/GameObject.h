@@ -4,6 +4,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "Vec2.h"
@@ -25,7 +26,8 @@ public:
 
     // Reference point: a circle's centre, a polygon's vertex mean.
     virtual Vec2 getPosition() const = 0;
-    virtual void setTexture(std::uint32_t texture) = 0;
+    // Swaps the body's image; a body that announces the change does so on console.
+    virtual void setTexture(std::uint32_t texture, std::ostream& console) = 0;
     virtual void translate(float dx, float dy);
     // Moves the body, then its children scaled by their translationFollow.
     virtual void translate(const Vec2& delta) = 0;
@@ -59,6 +61,9 @@ public:
     float rotationFollow = 1.0f;
     // Factor applied to the parent's translation; 0 or less keeps the child in place.
     float translationFollow = 1.0f;
+    // Where a collision this body cannot resolve (a coordinate that is not a number) is reported: its
+    // world's console, or nowhere.
+    std::ostream* diagnostics = nullptr;
     // Attached bodies, not owned.
     std::list<GameObject*> children;
     // Behaviours by name, owned.

@@ -52,7 +52,7 @@ void Poly::makeBeam(const Vec2& from, const Vec2& to, float width)
 
 Vec2 Poly::getPosition() const { return position; }
 
-void Poly::setTexture(std::uint32_t texture) { this->texture = texture; }
+void Poly::setTexture(std::uint32_t texture, std::ostream& /*console*/) { this->texture = texture; }
 
 void Poly::translate(const Vec2& delta)
 {
@@ -101,11 +101,11 @@ bool Poly::collisionMtv(const GameObject* other, Vec2* mtv) const
     switch (other->shapeType) {
     case ShapeType::Circle: {
         const auto* circle = static_cast<const Circle*>(other);
-        return polygonCircleMtv(vertices, circle->getPosition(), circle->radius, mtv);
+        return polygonCircleMtv(vertices, circle->getPosition(), circle->radius, mtv, diagnostics);
     }
     case ShapeType::Poly: {
         const std::vector<Vec2>& polygon = static_cast<const Poly*>(other)->vertices;
-        return !polygon.empty() && polygonPolygonMtv(vertices, polygon, mtv);
+        return !polygon.empty() && polygonPolygonMtv(vertices, polygon, mtv, diagnostics);
     }
     case ShapeType::Box: return false;
     }

@@ -23,7 +23,7 @@ public:
 
     Vec2 getPosition() const override;
     // Takes effect at the next buildEdgeQuads; the bands already built keep their texture.
-    void setTexture(std::uint32_t texture) override;
+    void setTexture(std::uint32_t texture, std::ostream& console) override;
     using GameObject::translate;
     void translate(const Vec2& delta) override;
     void rotate(float angle, const Vec2& pivot) override;

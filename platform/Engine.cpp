@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cassert>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <thread>
 
 #include <GL/freeglut.h>
 
@@ -15,10 +17,12 @@
 #include "MenuManager.h"
 #include "SimulationManager.h"
 #include "TextureManager.h"
-
-Engine* gEngine = nullptr;
+#include "WindowSystem.h"
 
 namespace {
+
+// The engine whose window the toolkit's callbacks, which carry no user pointer, reach.
+Engine* toolkitEngine = nullptr;
 
 // Without an X display the toolkit would only fail with its own terse error; say what to do instead.
 bool displayAvailable(int argc, char** argv)
@@ -32,7 +36,7 @@ bool displayAvailable(int argc, char** argv)
 
 void onDisplay()
 {
-    gEngine->displayFrame();
+    toolkitEngine->displayFrame();
     glFlush();
     glutSwapBuffers();
 }
@@ -40,7 +44,7 @@ void onDisplay()
 void onReshape(int width, int height)
 {
     glutPostRedisplay();
-    gEngine->windowReshaped(width, height);
+    toolkitEngine->windowReshaped(width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glViewport(0, 0, std::max(width, 1), std::max(height, 1));
@@ -53,115 +57,161 @@ MouseButton buttonFromToolkit(int button)
     return MouseButton::Other;
 }
 
-void onMouse(int button, int state, int, int) { gEngine->setButton(buttonFromToolkit(button), state == GLUT_DOWN); }
+void onMouse(int button, int state, int, int)
+{
+    toolkitEngine->setButton(buttonFromToolkit(button), state == GLUT_DOWN);
+}
 
-void onMotion(int x, int y) { gEngine->pointerMoved(x, y); }
+void onMotion(int x, int y) { toolkitEngine->pointerMoved(x, y); }
 
+// Neither timer acts once the loop is being left: the window may already be gone.
 void onRedrawTimer(int)
 {
+    if (toolkitEngine->exitStatus()) return;
     glutPostRedisplay();
-    glutTimerFunc(static_cast<unsigned>(gEngine->redrawPeriodMs), onRedrawTimer, 0);
+    glutTimerFunc(static_cast<unsigned>(toolkitEngine->redrawPeriodMs), onRedrawTimer, 0);
 }
 
 // Re-armed after the tick's work, so a slow tick delays the next instead of piling ticks up.
 void onUpdateTimer(int)
 {
-    gEngine->updateTick();
-    glutTimerFunc(static_cast<unsigned>(gEngine->updatePeriodMs), onUpdateTimer, 0);
+    if (toolkitEngine->exitStatus()) return;
+    toolkitEngine->updateTick();
+    glutTimerFunc(static_cast<unsigned>(toolkitEngine->updatePeriodMs), onUpdateTimer, 0);
 }
 
 } // namespace
 
-Engine::Engine(SimulationManager* simulation, MenuManager* menu)
-    : simulation(simulation), menu(menu), textures(std::make_unique<TextureManager>())
+Engine::Engine(MenuManager& menu) : menu(&menu), textures(std::make_unique<TextureManager>())
 {
     std::cout << "here you are" << std::endl;
-    gEngine = this;
 }
 
 Engine::~Engine()
 {
-    if (gEngine == this) gEngine = nullptr;
+    if (toolkitEngine == this) toolkitEngine = nullptr;
 }
 
-void Engine::run(int argc, char** argv)
+void Engine::setSession(std::unique_ptr<Session> next) { pending = std::move(next); }
+
+void Engine::beginSession()
+{
+    if (!pending) return;
+    if (current) current->leave();
+    // The one before goes first, so that two matches never hold the console or the window at once.
+    current.reset();
+    current = std::move(pending);
+    status.reset();
+    if (sound) sound->restart();
+    current->begin(stage());
+}
+
+SessionStage Engine::stage() const { return {window, textures->byName}; }
+
+std::optional<int> Engine::run(int argc, char** argv)
 {
     if (!displayAvailable(argc, argv)) {
         std::cerr << "Skirmora needs a graphical display, and none is set (DISPLAY is empty).\n"
                      "Run it on a desktop, or under a virtual one:\n"
                      "  xvfb-run -a -s \"-screen 0 1024x768x24\" ./skirmora"
                   << std::endl;
-        std::exit(EXIT_FAILURE);
+        return EXIT_FAILURE;
     }
 
     glutInit(&argc, argv);
+    // Leaving the loop, or the window's closing, returns from it rather than ending the process, so that the
+    // status goes back to the caller and everything is destroyed in order.
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutInitWindowSize(windowWidth, windowHeight);
     glutInitWindowPosition(windowX, windowY);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("Skirmora");
     checkLeaksBeforeTheDriverUnloads();
     std::cout << "after this" << std::endl;
-    if (!soundsDir.empty()) {
-        sound = std::make_unique<MatchSound>(soundsDir, std::cerr, soundLogFromEnvironment());
-        // Registered after the leak check, so it runs first: the device closes, and its thread ends,
-        // before anything looks for leaks.
-        std::atexit([] {
-            if (gEngine != nullptr) gEngine->sound.reset();
-        });
-    }
+    if (!soundsDir.empty()) sound = std::make_unique<MatchSound>(soundsDir, std::cerr, soundLogFromEnvironment());
     glutSetCursor(GLUT_CURSOR_NONE);
 
-    static GlutWindow glutWindow(*this);
-    static GlRenderer glRenderer;
-    window = wrapToolkitWindow ? wrapToolkitWindow(glutWindow) : &glutWindow;
-    renderer = &glRenderer;
+    toolkitEngine = this;
+    toolkitWindow = std::make_unique<GlutWindow>(*this);
+    glRenderer = std::make_unique<GlRenderer>();
+    window = toolkitWindow.get();
+    renderer = glRenderer.get();
 
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);
-    glutWindow.registerCallbacks();
+    toolkitWindow->registerCallbacks();
     glutMouseFunc(onMouse);
     glutMotionFunc(onMotion);
     glutPassiveMotionFunc(onMotion);
-    glutTimerFunc(static_cast<unsigned>(gEngine->redrawPeriodMs), onRedrawTimer, 0);
-    glutTimerFunc(static_cast<unsigned>(gEngine->updatePeriodMs), onUpdateTimer, 0);
+    glutTimerFunc(static_cast<unsigned>(redrawPeriodMs), onRedrawTimer, 0);
+    glutTimerFunc(static_cast<unsigned>(updatePeriodMs), onUpdateTimer, 0);
 
     initGl();
     textures->loadAllTextures(images);
-    simulation->textureNames = textures->byName;
-    simulation->window = window;
-    simulation->init();
+    beginSession();
+    inToolkitLoop = true;
     glutMainLoop();
+    inToolkitLoop = false;
+    // The toolkit has taken the window down; nothing may ask anything of it any more.
+    window = nullptr;
+    renderer = nullptr;
+    toolkitWindow.reset();
+    glRenderer.reset();
+    toolkitEngine = nullptr;
+    return status;
 }
 
-void Engine::runHeadless()
+int Engine::runHeadless()
 {
-    assert(input != nullptr && "the input source decides when the run is over");
-    simulation->window = window;
-    simulation->init();
-    for (;;) updateTick();
+    beginSession();
+    assert(current && "a session decides when the run is over");
+    const auto period = std::chrono::milliseconds(updatePeriodMs);
+    auto next = std::chrono::steady_clock::now();
+    while (!status) {
+        updateTick();
+        if (status || !current->paced()) continue;
+        // A late frame shifts the beat rather than bunching the next ones up.
+        next = std::max(next + period, std::chrono::steady_clock::now() - period);
+        std::this_thread::sleep_until(next);
+    }
+    return *status;
 }
 
 void Engine::updateTick()
 {
-    if (tickOverride) {
-        tickOverride();
+    beginSession();
+    if (!current || status) return;
+    current->frame(readDevices());
+    if (const auto over = current->finished()) {
+        finish(*over);
     } else {
-        const TickInput record = (input != nullptr ? *input : localInput).next();
-        simulation->step(record);
+        menu->update();
+        SimulationManager* shown = current->shownMatch();
+        if (sound && shown != nullptr) sound->play(current->takeTickRuns(), shown->camera);
     }
-    menu->update();
-    if (sound && takeTickRuns)
-        sound->afterRuns(takeTickRuns(), simulation->camera);
-    else if (sound)
-        sound->afterTick(simulation->events, simulation->camera);
     // What the tick printed reaches the console together, in one write.
     std::cout.flush();
 }
 
 void Engine::displayFrame()
 {
-    simulation->renderAll(*renderer);
+    if (SimulationManager* shown = current ? current->shownMatch() : nullptr) shown->renderAll(*renderer);
     menu->render();
+}
+
+void Engine::finish(int exitStatus)
+{
+    if (status) return;
+    status = exitStatus;
+    if (inToolkitLoop) glutLeaveMainLoop();
+}
+
+void Engine::windowClosed()
+{
+    // The toolkit also reports the window it takes down as the loop is left.
+    if (status) return;
+    if (current) current->leave();
+    finish(EXIT_SUCCESS);
 }
 
 void Engine::reshape(int width, int height)
@@ -174,47 +224,26 @@ void Engine::reshape(int width, int height)
     centreY = height / 2;
     windowWidth = width;
     windowHeight = height;
-    // One extent is kept and the other derived from it, so repeated reshapes let the view drift.
-    Camera& view = simulation->camera;
-    if (aspectRatio > 1.0f)
-        view.viewHeight = view.viewWidth / aspectRatio;
-    else
-        view.viewWidth = view.viewHeight * aspectRatio;
-    // Extreme sizes in turn shrink the view every time; keep it from vanishing, so that the game's
-    // zoom, which eases by a fraction of the view, can bring the usual framing back.
-    constexpr float kMinViewExtent = 0.001f; // world units
-    if (!(view.viewWidth >= kMinViewExtent && view.viewHeight >= kMinViewExtent)) {
-        if (aspectRatio > 1.0f) {
-            view.viewHeight = kMinViewExtent;
-            view.viewWidth = kMinViewExtent * aspectRatio;
-        } else {
-            view.viewWidth = kMinViewExtent;
-            view.viewHeight = kMinViewExtent / aspectRatio;
-        }
-    }
-    view.aspect = aspectRatio;
 }
 
 void Engine::windowReshaped(int width, int height)
 {
-    if (!followToolkitReshapes) return;
     reshape(width, height);
     reshapesSinceTick.emplace_back(windowWidth, windowHeight);
 }
 
-TickInput Engine::LocalInput::next()
+TickInput Engine::readDevices()
 {
     TickInput record;
-    WindowSystem* window = engine.window;
     if (window != nullptr) {
         window->beginTick();
         for (std::size_t key = 0; key < kKeyCount; ++key)
             setKeyHeld(record, static_cast<Key>(key), window->isKeyHeld(static_cast<Key>(key)));
     }
-    record.match.player2.pointerX = engine.mouseX - engine.centreX;
-    record.match.player2.pointerY = engine.mouseY - engine.centreY;
-    record.match.player2.leftDown = engine.leftDown;
-    record.window.reshapes.swap(engine.reshapesSinceTick);
+    record.match.player2.pointerX = mouseX - centreX;
+    record.match.player2.pointerY = mouseY - centreY;
+    record.match.player2.leftDown = leftDown;
+    record.window.reshapes.swap(reshapesSinceTick);
     return record;
 }
 

@@ -1,84 +1,85 @@
 #pragma once
 
-#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "InputSource.h"
+#include "MatchInput.h"
+#include "Session.h"
 #include "TextureFile.h"
-#include "TickRun.h"
 
+class GlRenderer;
+class GlutWindow;
 class MatchSound;
 class MenuManager;
 class Renderer;
-class SimulationManager;
 class TextureManager;
 class WindowSystem;
 
 // Mouse buttons the engine keeps track of; others are ignored.
 enum class MouseButton { Left, Right, Other };
 
-// The application: window, frame loop, textures, and the local mouse's state. Each tick it takes one
-// input record from its source and steps the simulation with it. One instance, reached through gEngine
-// by the toolkit's callbacks.
+// The application: window, frame loop, textures, sound, and this machine's devices. It runs one session at a
+// time, which may be swapped for another between frames: each update period hands the session the devices'
+// record, and each frame draws the session's shown match.
 class Engine {
 public:
-    // Creates the texture registry, prints "here you are" and becomes gEngine.
-    Engine(SimulationManager* simulation, MenuManager* menu);
-    // The program never destroys its engine; tests do, and gEngine must not outlive it.
+    // Creates the texture registry and prints "here you are".
+    explicit Engine(MenuManager& menu);
     ~Engine();
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // Opens the window, sets up OpenGL, opens the sound (if soundsDir is set), loads the textures, builds
-    // the game and runs the toolkit's loop.
-    void run(int argc, char** argv);
-    // Builds the game and runs ticks back to back with no toolkit or OpenGL (textures stay absent),
-    // as fast as they go. input must be set, and is what ends the process; window may be null.
-    [[noreturn]] void runHeadless();
+    // The session to run from the next frame on, in place of the current one, which is then left and ended.
+    void setSession(std::unique_ptr<Session> next);
+    // The session being run, or the one handed in if none runs yet; null before any.
+    Session* session() const { return pending ? pending.get() : current.get(); }
+    // Begins the session handed in last, if any, after leaving the current one. The loops call it before
+    // each frame; tests call it to build the match before the first tick.
+    void beginSession();
 
-    // One fixed step: the next input record, the game's update and component pass with it, the menu,
-    // then the sounds of the tick's events.
+    // Opens the window, sets up OpenGL, opens the sound (if soundsDir is set), loads the textures, begins
+    // the session and runs the toolkit's loop until the session is over or the window is closed: the exit
+    // status then. Nothing if the toolkit's loop ended on its own.
+    std::optional<int> run(int argc, char** argv);
+    // Runs the session with no toolkit or OpenGL (textures stay absent) until it is over, as fast as it goes
+    // or at the update period's pace if it asks for it; returns its exit status. window may be null.
+    int runHeadless();
+
+    // One update period: the devices' record to the session, the menu, then the sounds of the ticks run.
     void updateTick();
-    // One frame: the render pass and the menu's drawing (the caller presents the frame).
+    // One frame: the render pass of the shown match and the menu's drawing (the caller presents the frame).
     void displayFrame();
-    // Adopts a new window size: aspect, centre and the simulation's camera extents.
+    // Adopts a new window size: aspect and centre. The matches' views follow with the next tick.
     void reshape(int width, int height);
-    // The window took a new size (the toolkit's report): adopted at once unless a replay dictates the
-    // size, and listed in the next local input record.
+    // The window took a new size (the toolkit's report): adopted at once, and listed in the next devices'
+    // record.
     void windowReshaped(int width, int height);
+    // The desktop closed the window: the session leaves, and the loop ends with status 0.
+    void windowClosed();
+    // Ends the loop after this update period with status, unless it already ends.
+    void finish(int status);
+    // The status the loop ends with, once it is known.
+    std::optional<int> exitStatus() const { return status; }
     void setButton(MouseButton button, bool down);
     void pointerMoved(int x, int y);
+    // This machine's keyboard and mouse as a tick's record: the window's keys, the pointer's offset from the
+    // centre, the left button and the sizes the window took since the last record.
+    TickInput readDevices();
 
-    SimulationManager* simulation;
     MenuManager* menu;
     std::unique_ptr<TextureManager> textures;
     // The images run() loads, handed in by the game.
     TextureTable images;
-    // What the game asks of the window system, and what the render pass draws with. run() installs
-    // the toolkit's; tests install scripted ones.
+    // What the matches ask of the window, and what the render pass draws with. run() installs the toolkit's;
+    // tests install scripted ones.
     WindowSystem* window = nullptr;
     Renderer* renderer = nullptr;
-    // Where each tick's input comes from; null for this machine's keyboard and mouse (localInput).
-    InputSource* input = nullptr;
-    // If set, each update tick runs this instead of stepping the simulation with the next input record: a
-    // networked match steps (and re-steps) its matches itself.
-    std::function<void()> tickOverride;
-    // If set, the ticks the last update ran, for the sound: a match stepped by tickOverride may run several
-    // ticks in one update, some of them again, or none. Otherwise the sound plays the simulation's last step.
-    std::function<std::vector<TickRun>()> takeTickRuns;
-    // If set, run() asks it for the window system to put in front of the toolkit's (a replay), before
-    // the game is built.
-    std::function<WindowSystem*(WindowSystem& toolkitWindow)> wrapToolkitWindow;
     // Where run() finds the match's sounds; empty for none (no audio device is opened). Headless runs
     // never open one.
     std::string soundsDir;
-    // The open sound, made by run(); closed as the process exits, which completes what it wrote.
-    std::unique_ptr<MatchSound> sound;
-    // False while a replay dictates the window size: the toolkit's reshapes then only set the viewport.
-    bool followToolkitReshapes = true;
 
     float aspectRatio = 4.0f / 3.0f;
     int redrawPeriodMs = 16;
@@ -95,21 +96,19 @@ public:
     int mouseY = centreY;
     bool leftDown = false;
     bool rightDown = false;
-    // Sizes the window took since the last local input record was made.
+
+private:
+    SessionStage stage() const;
+
+    std::unique_ptr<Session> current;
+    std::unique_ptr<Session> pending;
+    std::optional<int> status;
+    // Sizes the window took since the last devices' record was made.
     std::vector<std::pair<int, int>> reshapesSinceTick;
-
-    // This machine's keyboard and mouse as a tick's record: the window's keys, the pointer's offset
-    // from the centre, the left button and the sizes the window took since the last record.
-    class LocalInput : public InputSource {
-    public:
-        explicit LocalInput(Engine& engine) : engine(engine) {}
-        TickInput next() override;
-
-    private:
-        Engine& engine;
-    };
-    LocalInput localInput{*this};
+    // The open sound, made by run().
+    std::unique_ptr<MatchSound> sound;
+    // The toolkit's window and renderer while run() runs.
+    std::unique_ptr<GlutWindow> toolkitWindow;
+    std::unique_ptr<GlRenderer> glRenderer;
+    bool inToolkitLoop = false;
 };
-
-// The one Engine; every toolkit callback reaches it through here.
-extern Engine* gEngine;

@@ -81,20 +81,20 @@ void GlRenderer::beginBody() { glPushMatrix(); }
 
 void GlRenderer::endBody() { glPopMatrix(); }
 
-void GlRenderer::drawHud(HudValues& hud)
+void GlRenderer::drawHud(const HudValues& hud)
 {
     if (!windowPosAvailable) return;
     glColor3f(1.0f, 1.0f, 1.0f);
     drawHudItem(10, 10, "P1 Health ", valueOrZero(hud.p1Health), GLUT_BITMAP_HELVETICA_18);
     drawHudItem(550, 10, "P2 Health ", valueOrZero(hud.p2Health), GLUT_BITMAP_HELVETICA_18);
 
-    advanceFrameClock(hud, glutGet(GLUT_ELAPSED_TIME));
-    drawHudItem(250, 10, "fps ", hud.shownFps, GLUT_BITMAP_9_BY_15);
+    advanceFrameClock(frames, glutGet(GLUT_ELAPSED_TIME));
+    drawHudItem(250, 10, "fps ", frames.shownFps, GLUT_BITMAP_9_BY_15);
 
     drawHudItem(10, 25, "P1 Score ", valueOrZero(hud.p1Score), GLUT_BITMAP_HELVETICA_18);
     drawHudItem(550, 25, "P2 Score ", valueOrZero(hud.p2Score), GLUT_BITMAP_HELVETICA_18);
     // The next interval runs from the end of this overlay.
-    hud.nowMs = glutGet(GLUT_ELAPSED_TIME);
-    hud.lastFrameMs = hud.nowMs;
+    frames.nowMs = glutGet(GLUT_ELAPSED_TIME);
+    frames.lastFrameMs = frames.nowMs;
     glColor3f(1.0f, 1.0f, 1.0f);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FrameClock.h"
 #include "Renderer.h"
 
 // One-time OpenGL state: black clear colour, depth test, alpha blending; loads the entry point the
@@ -13,5 +14,8 @@ public:
     void drawTexturedQuad(const TexturedQuad& quad) override;
     void beginBody() override;
     void endBody() override;
-    void drawHud(HudValues& hud) override;
+    void drawHud(const HudValues& hud) override;
+
+private:
+    FrameClock frames;
 };

@@ -1,6 +1,5 @@
 #include "GlutWindow.h"
 
-#include <cstdlib>
 #include <optional>
 
 #include <GL/freeglut.h>
@@ -29,15 +28,11 @@ void onKeyUp(unsigned char character, int, int) { setHeld(keyFromCharacter(chara
 void onSpecialDown(int special, int, int) { setHeld(keyFromSpecial(special), true); }
 void onSpecialUp(int special, int, int) { setHeld(keyFromSpecial(special), false); }
 
-// Set as the program exits, before the toolkit's own exit handler destroys the window once more.
-bool exiting = false;
-
-// The desktop's close button ends the program with status 0, as the toolkit would on its own, but
-// before the toolkit takes the window and the GL driver down: the exit handlers, the sanitizer
-// build's leak check among them, still find the driver loaded.
+// The desktop's close button ends the program with status 0, as the toolkit would on its own, but through
+// the engine, so that the session can tell whoever waits on it.
 void onWindowClosed()
 {
-    if (!exiting) activeWindow->quit(EXIT_SUCCESS);
+    if (activeWindow != nullptr) activeWindow->closed();
 }
 
 } // namespace
@@ -51,8 +46,6 @@ void GlutWindow::registerCallbacks()
     glutSpecialFunc(onSpecialDown);
     glutSpecialUpFunc(onSpecialUp);
     glutCloseFunc(onWindowClosed);
-    // Exit handlers run last registered first, so this one runs before the toolkit's.
-    std::atexit([] { exiting = true; });
     keyboard = std::make_unique<X11Keyboard>();
 }
 
@@ -67,4 +60,11 @@ void GlutWindow::centrePointer() { glutWarpPointer(engine.centreX, engine.centre
 void GlutWindow::fullScreen() { glutFullScreen(); }
 void GlutWindow::reshapeWindow(int width, int height) { glutReshapeWindow(width, height); }
 void GlutWindow::positionWindow(int x, int y) { glutPositionWindow(x, y); }
-void GlutWindow::quit(int status) { std::exit(status); }
+void GlutWindow::quit(int status) { engine.finish(status); }
+
+void GlutWindow::closed() { engine.windowClosed(); }
+
+GlutWindow::~GlutWindow()
+{
+    if (activeWindow == this) activeWindow = nullptr;
+}

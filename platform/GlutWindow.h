@@ -12,8 +12,11 @@ class Engine;
 // the physical keyboard; requests go to its window.
 class GlutWindow : public WindowSystem {
 public:
-    // engine knows the window's centre.
-    explicit GlutWindow(const Engine& engine) : engine(engine) {}
+    // engine knows the window's centre, and hears of quitting and closing.
+    explicit GlutWindow(Engine& engine) : engine(engine) {}
+    ~GlutWindow() override;
+    GlutWindow(const GlutWindow&) = delete;
+    GlutWindow& operator=(const GlutWindow&) = delete;
 
     // Registers the key callbacks on the current window, with key repeat ignored, and the close
     // callback, and connects to the physical keyboard.
@@ -27,11 +30,14 @@ public:
     void fullScreen() override;
     void reshapeWindow(int width, int height) override;
     void positionWindow(int x, int y) override;
+    // Ends the engine's loop with status.
     void quit(int status) override;
+    // The desktop closed the window.
+    void closed();
 
     KeyState keys;
 
 private:
-    const Engine& engine;
+    Engine& engine;
     std::unique_ptr<X11Keyboard> keyboard;
 };

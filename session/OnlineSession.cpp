@@ -8,7 +8,7 @@
 #include <utility>
 #include <variant>
 
-#include "MySim.h"
+#include "MatchSession.h"
 #include "WindowSystem.h"
 
 namespace {
@@ -36,19 +36,39 @@ BuildIdentity buildIdentity() { return BuildIdentity{kProtocolVersion, SKIRMORA_
 
 OnlineSession::OnlineSession(NetTransport transport, OnlineSetup setup, bool hosting, std::string where)
     : transport(std::move(transport)), setup(std::move(setup)), hosting(hosting), where(std::move(where)),
-      shownRollback(*this->setup.shown)
+      confirmed(*this->setup.console), shown(muted), shownRollback(shown)
 {
-    assert(this->setup.shown && this->setup.confirmed && this->setup.log);
+    assert(this->setup.console && this->setup.log);
     if (this->setup.recording) recording.emplace(*this->setup.recording);
     *this->setup.log << "skirmora: " << (hosting ? "waiting for the other player on UDP port " : "joining ")
                      << this->where << std::endl;
 }
 
-std::optional<int> OnlineSession::frame()
+void OnlineSession::begin(const SessionStage& stage)
+{
+    confirmed.init();
+    shown.window = stage.window;
+    shown.textureNames = stage.textureNames;
+    shown.init();
+}
+
+void OnlineSession::frame(const TickInput& devices)
+{
+    if (status) return;
+    status = advanceFrame(devices);
+    if (status == 0) writeMatchEnd(*setup.console, "match ended", confirmed, std::uint64_t(confirmedTicks()));
+}
+
+std::vector<TickRun> OnlineSession::takeTickRuns()
+{
+    shownRollback.keepRuns = true;
+    return shownRollback.takeRuns();
+}
+
+std::optional<int> OnlineSession::advanceFrame(const TickInput& here)
 {
     const Clock::time_point now = Clock::now();
     // Read every frame, so that the window keys act at once, even while the match waits.
-    const TickInput here = setup.local ? setup.local->next() : TickInput{};
     applyWindowKeys(here.window);
     if (here.window.quit) {
         // Before the match there is nobody to tell, and a connection still being made has nothing to wait for.
@@ -120,7 +140,7 @@ void OnlineSession::advance(const TickInput& here)
     // A source is asked once per tick: a tick that must wait keeps the input it drew.
     MatchInput own = here.match;
     if (setup.ownSource) {
-        if (!heldOwnInput) heldOwnInput = setup.ownSource->next(*setup.shown, setup.ownPlayer);
+        if (!heldOwnInput) heldOwnInput = setup.ownSource->next(shown, setup.ownPlayer);
         own = *heldOwnInput;
     }
     const bool due = rollback->currentTick() < transport.settings().matchTicks;
@@ -139,16 +159,17 @@ void OnlineSession::sendPending()
 }
 
 // The match's own keys for these are per tick; here the shown match may run a tick several times or not at all,
-// so the window acts on them once per frame instead.
+// so the window acts on them once per frame instead, and its sizes wait for the shown match's next tick.
 void OnlineSession::applyWindowKeys(const WindowActions& keys)
 {
-    if (WindowSystem* window = setup.shown->window) resizeForWindowKeys(*window, keys);
+    if (WindowSystem* window = shown.window) resizeForWindowKeys(*window, keys);
+    shownRollback.reshapesToCome.insert(shownRollback.reshapesToCome.end(), keys.reshapes.begin(), keys.reshapes.end());
 }
 
 void OnlineSession::confirmTick(int, const MatchInput& input)
 {
     const TickInput tick{input, {}};
-    setup.confirmed->step(tick);
+    confirmed.step(tick);
     if (recording) recording->write(tick);
 }
 

@@ -8,14 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "InputRecorder.h"
-#include "InputSource.h"
+#include "MySim.h"
 #include "NetTransport.h"
 #include "PlayerSource.h"
+#include "ReplayFile.h"
 #include "RollbackMatch.h"
 #include "RollbackSession.h"
-
-class MySim;
+#include "Session.h"
 
 // This build as the handshake presents it: the protocol, and a digest of the match code and its compiler.
 BuildIdentity buildIdentity();
@@ -24,14 +23,12 @@ BuildIdentity buildIdentity();
 inline constexpr int kRefusedStatus = 2; // nobody answered, or the handshake was refused
 inline constexpr int kBrokenStatus = 3;  // the peer went away mid-match, or the two matches diverged
 
-// What a networked match is made of, all owned by the caller except the source.
+// What a networked match is made of besides the link; the streams are the caller's.
 struct OnlineSetup {
-    MySim* shown = nullptr;     // drawn and run ahead on guesses; its console muted
-    MySim* confirmed = nullptr; // stepped with final ticks only; its console is the program's
-    int ownPlayer = 1;          // this machine's player; the peer plays the other
+    std::ostream* console = nullptr; // the confirmed match's lines: the program's
+    int ownPlayer = 1;               // this machine's player; the peer plays the other
     // This machine's player's source; null for its keyboard (player 1) or mouse (player 2).
     std::unique_ptr<PlayerSource> ownSource;
-    InputSource* local = nullptr;      // this machine's keyboard, mouse and window keys; null when headless
     std::ostream* recording = nullptr; // the confirmed ticks as a replay file; null for none
     std::ostream* log = nullptr;       // network messages, one line each: standard error
 };
@@ -40,30 +37,38 @@ struct OnlineSetup {
 // shown one runs ahead on a guess of the peer's input and goes back when a guess was wrong; the confirmed one
 // is stepped only with ticks whose inputs are both final. Only the confirmed match speaks: its console lines
 // are the program's, its input records are the recording. So each machine prints and records exactly what a
-// replay of the match gives, and the two recordings are the same bytes. The window's part of a tick (reshapes,
-// full screen) never enters either match: each machine's window is its own.
-class OnlineSession {
+// replay of the match gives, and the two recordings are the same bytes. The window's keys (full screen, back
+// to a window) never enter either match, and its sizes only the shown one's view: each machine's window is its
+// own. A match played to its length ends with status 0 and the confirmed match's last word, "match ended after
+// N ticks: ..."; Escape ends it with 1, and the network's troubles with the statuses above.
+class OnlineSession : public Session {
 public:
-    // hosting and where only shape the messages: "waiting on port", "joining HOST:PORT".
+    // hosting and where only shape the messages: "waiting on port", "joining HOST:PORT". Makes both matches.
     OnlineSession(NetTransport transport, OnlineSetup setup, bool hosting, std::string where);
 
-    // One frame: what arrived, at most one tick, what to send. Returns the exit status once the match is over,
-    // its closing lines already on the log (the confirmed match's own last line is the caller's).
-    std::optional<int> frame();
+    // Builds both matches; only the shown one is shown the window.
+    void begin(const SessionStage& stage) override;
+    // What arrived, at most one tick, what to send.
+    void frame(const TickInput& devices) override;
+    SimulationManager* shownMatch() override { return &shown; }
+    // The shown match's ticks, a tick gone back over again: what is seen is what is heard. The shown match keeps
+    // its runs from the first call on.
+    std::vector<TickRun> takeTickRuns() override;
+    // The closing lines are on the log by then.
+    std::optional<int> finished() const override { return status; }
     // Tells the peer this side leaves (the window was closed), without waiting for anything.
-    void leave();
+    void leave() override;
+    // The peer expects a frame every update period.
+    bool paced() const override { return true; }
 
     // Ticks both machines have settled: the confirmed match's length so far.
     int confirmedTicks() const { return rollback ? rollback->confirmedTicks() : 0; }
-    // The shown match's ticks run since the last call with their events, a tick gone back over again: what its
-    // sound is made of.
-    std::vector<TickRun> takeShownRuns() { return shownRollback.takeRuns(); }
-    // From now on, the shown match keeps its ticks' runs for takeShownRuns.
-    void keepShownRuns() { shownRollback.keepRuns = true; }
+    const MySim& confirmedMatch() const { return confirmed; }
 
 private:
     using Clock = std::chrono::steady_clock;
 
+    std::optional<int> advanceFrame(const TickInput& devices);
     std::optional<int> waitForPeer(Clock::time_point now);
     void receive(Clock::time_point now);
     void advance(const TickInput& here);
@@ -79,6 +84,9 @@ private:
     OnlineSetup setup;
     const bool hosting;
     const std::string where;
+    MySim confirmed;
+    std::ostream muted{nullptr};
+    MySim shown;
     RollbackMatch shownRollback;
     std::unique_ptr<RollbackSession> rollback; // once the link is ready
     std::optional<MatchInput> heldOwnInput;    // drawn from ownSource for a tick that had to wait
@@ -89,6 +97,7 @@ private:
     std::optional<ReplayWriter> recording;
     bool linkClosed = false;
     bool heardFromPeer = false;
+    std::optional<int> status;
 
     // The closing figures.
     int framesSinceSlowdown = 0;

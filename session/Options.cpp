@@ -11,12 +11,15 @@ const char* const kUsage =
     "       skirmora --host [PORT] [--ticks N] [--input-delay N] [--playerK SOURCE] [--headless] [--record FILE] "
     "[--mute]\n"
     "       skirmora --join HOST[:PORT] [--playerK SOURCE] [--headless] [--record FILE] [--mute]\n"
+    "       skirmora --help | --version\n"
     "SOURCE is local (this machine's keyboard for player 1, its mouse for player 2; the default),\n"
     "bot[:LEVEL][:SEED] (the computer; LEVEL easy, normal or hard, normal if left out), random:SEED\n"
     "(seeded random input), idle (no input) or, online, remote (the other machine's player: by default\n"
     "player 2 for --host, player 1 for --join).\n"
     "Online matches use UDP port 7770 unless another is given; the host's --ticks and --input-delay\n"
     "(0 to 8 ticks, default 2) hold for both machines.\n";
+
+const char* const kVersionLine = "skirmora " SKIRMORA_VERSION "\n";
 
 namespace {
 // The whole number a token spells, if it is one from 1 up.
@@ -66,8 +69,8 @@ std::variant<Options, std::string> parseOptions(int argc, char** argv)
         const std::string arg = argv[i];
         const bool takesValue = arg == "--record" || arg == "--replay" || arg == "--ticks" || arg == "--player1" ||
                                 arg == "--player2" || arg == "--join" || arg == "--input-delay";
-        if (arg == "--help") {
-            options.help = true;
+        if (arg == "--help" || arg == "--version") {
+            (arg == "--help" ? options.help : options.version) = true;
             return options;
         }
         if (takesValue && (i + 1 == argc || argv[i + 1][0] == '\0'))

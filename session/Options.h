@@ -20,6 +20,8 @@ struct Options {
     bool mute = false;
     // --help: print the usage and do nothing else.
     bool help = false;
+    // --version: print the program's name and version and do nothing else.
+    bool version = false;
     // The match ends after this tick; 0 for a match without end.
     std::uint64_t ticks = 0;
     SourceChoice player1;
@@ -42,6 +44,8 @@ struct Options {
 
 // How to call the program.
 extern const char* const kUsage;
+// What --version prints: "skirmora X.Y.Z" and a newline.
+extern const char* const kVersionLine;
 
 // The options argv asks for, or why it asks for nothing sensible, in one line.
 std::variant<Options, std::string> parseOptions(int argc, char** argv);

@@ -21,7 +21,9 @@ void RollbackMatch::restore(int slot)
 
 void RollbackMatch::step(const MatchInput& input)
 {
-    match.step(TickInput{input, {}});
+    TickInput record{input, {}};
+    record.window.reshapes.swap(reshapesToCome);
+    match.step(record);
     const std::uint32_t tick = nextTick++;
     if (!keepRuns) return;
     if (runs.size() == kRunsKept) runs.erase(runs.begin());

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "MySim.h"
@@ -9,7 +10,8 @@
 #include "TickRun.h"
 
 // The arena match as rollback sees it: whole-match snapshots in slots, ticks stepped with the match's input
-// alone. The window's part of a tick never enters: this match may run a tick several times.
+// alone. The window's keys never enter: this match may run a tick several times. Its window's new sizes enter
+// the next tick to run, once.
 class RollbackMatch : public RollbackGame {
 public:
     explicit RollbackMatch(MySim& match) : match(match) {}
@@ -27,6 +29,8 @@ public:
     std::vector<TickRun> takeRuns();
     // Whether steps keep their runs: only while someone listens, so that a silent match copies no events.
     bool keepRuns = false;
+    // Sizes the window took that the next step fits the view to.
+    std::vector<std::pair<int, int>> reshapesToCome;
 
 private:
     // Runs kept for a caller that asks seldom: far more than one frame runs, which is a rollback's ticks and a

@@ -1,11 +1,12 @@
+#include <cmath>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "MatchFixture.h"
 #include "P2BulletComp.h"
 #include "Poly.h"
-#include "match.h"
 
 namespace {
 
@@ -37,11 +38,11 @@ TEST(ArenaSetUp, BuildsTheWorldPrintsItsLinesAndWarpsToTheCentre)
     match.init();
     EXPECT_EQ(match.printed(), "0\n");
     std::string names;
-    for (const auto& [name, body] : match.game->objects) names += name + " ";
+    for (const auto& [name, body] : match.game.objects) names += name + " ";
     EXPECT_EQ(names, "boundsE boundsN boundsS boundsW p2sight player1 player2 poly1 poly10 poly11 poly12 poly13 poly2 "
                      "poly3 poly4 poly5 poly6 poly7 poly8 poly9 ");
-    EXPECT_EQ(match.game->drawList.size(), 20u);
-    EXPECT_EQ(match.game->drawList.back(), match.body("player2")); // the nearest layer is drawn last
+    EXPECT_EQ(match.game.drawList.size(), 20u);
+    EXPECT_EQ(match.game.drawList.back(), match.body("player2")); // the nearest layer is drawn last
 
     // Outlines keep their vertex order and land with their vertex mean on the position.
     EXPECT_EQ(outlineOf(match, "poly1"), (Outline{{-427.5f, -175}, {-152.5f, -175}, {-277.5f, -325}, {-542.5f, -325}}));
@@ -49,7 +50,7 @@ TEST(ArenaSetUp, BuildsTheWorldPrintsItsLinesAndWarpsToTheCentre)
     EXPECT_EQ(outlineOf(match, "p2sight"), (Outline{{259.5f, 1000}, {260.5f, 1000}, {260.5f, 0}, {259.5f, 0}}));
     // The arena is its own mirror image across both axes, band widths included.
     std::set<std::vector<float>> walls, mirrored;
-    for (const auto& [name, body] : match.game->objects) {
+    for (const auto& [name, body] : match.game.objects) {
         if (body->kind != 3) continue;
         const auto* wall = static_cast<const Poly*>(body);
         for (const Vec2& v : wall->vertices) {
@@ -64,11 +65,20 @@ TEST(ArenaSetUp, BuildsTheWorldPrintsItsLinesAndWarpsToTheCentre)
     GameObject* player2 = match.body("player2");
     EXPECT_EQ(player2->children.front(), match.body("p2sight"));
     EXPECT_EQ(match.body("p2sight")->rotationFollow, 0.0f);
-    EXPECT_EQ(match.game->components.front(), player2->components.at("sight"));
-    const HudValues& hud = *match.game->hud;
+    EXPECT_EQ(match.game.components.front(), player2->components.at("sight"));
+    const HudValues& hud = *match.game.hud;
     EXPECT_EQ((std::vector<int>{*hud.p1Health, *hud.p2Health, *hud.p1Score, *hud.p2Score}),
               (std::vector<int>{100, 200, 0, 0}));
     EXPECT_EQ(match.window.warps, (std::vector<std::pair<int, int>>{{400, 300}}));
+}
+
+// A body the match cannot place (a coordinate that is not a number) still reports every axis it cannot
+// resolve on the match's own console, as the collision routines do when handed one.
+TEST_F(Arena, UnresolvableContactIsReportedOnTheMatchConsole)
+{
+    match.body("player1")->moveTo(Vec2(std::nanf(""), 0.0f));
+    match.tick();
+    EXPECT_NE(match.printed().find(" OTHER CASE WTF ?? \n"), std::string::npos);
 }
 
 TEST_F(Arena, SightStopsAtTheNearestWallEdgeWhateverTheOrderOfNames)

@@ -41,10 +41,10 @@ Outcome play(const SourceChoice& player1, const SourceChoice& player2, int ticks
     MySim& game = match.game;
     auto first = makePlayerSource(player1);
     auto second = makePlayerSource(player2);
-    MatchSource source(game, nullptr, first.get(), second.get());
+    MatchSource source(game, first.get(), second.get());
     Outcome outcome;
     for (int tick = 0; tick < ticks; ++tick) {
-        const TickInput record = source.next();
+        const TickInput record = source.next({});
         outcome.records.push_back(record.match);
         game.step(record);
     }

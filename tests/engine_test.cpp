@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <iostream>
 #include <list>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -9,10 +12,11 @@
 #include "Circle.h"
 #include "Component.h"
 #include "Engine.h"
-#include "HudValues.h"
+#include "FrameClock.h"
 #include "MenuManager.h"
 #include "Renderer.h"
 #include "ScriptedWindow.h"
+#include "Session.h"
 #include "SimulationManager.h"
 
 namespace {
@@ -40,14 +44,34 @@ struct JournalWindowAndMenu : ScriptedWindow, MenuManager {
     void render() override { note("menu-drawn"); }
 };
 
+// A session that steps one world a tick a frame with the devices' record, and ends after a number of frames.
+struct StepSession : Session {
+    StepSession(SimulationManager& world, int frames) : world(world), frames(frames) {}
+    void begin(const SessionStage&) override { note("begin"); }
+    void frame(const TickInput& devices) override
+    {
+        world.step(devices);
+        if (--frames == 0) status = 5;
+    }
+    SimulationManager* shownMatch() override { return &world; }
+    std::vector<TickRun> takeTickRuns() override { return {}; }
+    std::optional<int> finished() const override { return status; }
+    void leave() override { note("leave"); }
+    SimulationManager& world;
+    int frames;
+    std::optional<int> status;
+};
+
 // The game and the renderer, wired to an engine as the program wires them. The game's own update removes,
 // then marks for removal, the bodies it is told to; the renderer logs a quad with its layer.
 class EngineTest : public testing::Test, public SimulationManager, public Renderer {
 protected:
-    EngineTest()
+    EngineTest() : SimulationManager(std::cout)
     {
         engine.window = &windowAndMenu;
         engine.renderer = this;
+        engine.setSession(std::make_unique<StepSession>(*this, 1000));
+        engine.beginSession();
         journal.clear();
     }
 
@@ -61,7 +85,7 @@ protected:
     void drawTexturedQuad(const TexturedQuad& quad) override { note("quad" + std::to_string(*quad.layerRef)); }
     void beginBody() override { note("begin"); }
     void endBody() override { note("end"); }
-    void drawHud(HudValues&) override { note("hud"); }
+    void drawHud(const HudValues&) override { note("hud"); }
 
     GameObject* add(const std::string& name, std::uint16_t layer = 1)
     {
@@ -71,11 +95,11 @@ protected:
     }
 
     std::vector<std::string> toRemove, toMark;
-    Engine engine{this, &windowAndMenu};
+    Engine engine{windowAndMenu};
     JournalWindowAndMenu windowAndMenu{engine};
 };
 
-TEST_F(EngineTest, WindowSizePointerAndButtonsReachTheEngine)
+TEST_F(EngineTest, WindowSizePointerAndButtonsReachTheEngineAndTheViewWithTheNextTick)
 {
     EXPECT_EQ(std::pair(engine.mouseX, engine.mouseY), std::pair(400, 300)); // the start window's centre
     windowAndMenu.setButton(MouseButton::Right, true);
@@ -95,8 +119,11 @@ TEST_F(EngineTest, WindowSizePointerAndButtonsReachTheEngine)
     for (const auto& [width, height, expected] : steps) {
         windowAndMenu.resize(width, height);
         const Camera& view = camera;
-        // The next local input record lists the sizes taken.
-        const std::pair<int, int> heard = engine.reshapesSinceTick.back();
+        // The next devices' record lists the sizes taken, and its tick fits the view to them.
+        const TickInput devices = engine.readDevices();
+        ASSERT_EQ(devices.window.reshapes.size(), 1u);
+        const std::pair<int, int> heard = devices.window.reshapes.back();
+        step(devices);
         std::ostringstream state;
         state << heard.first << " x " << heard.second << ", centre " << engine.centreX << " " << engine.centreY
               << ", aspect " << engine.aspectRatio << " " << view.aspect << ", view " << view.viewWidth << " x "
@@ -154,7 +181,7 @@ TEST_F(EngineTest, UpdatesRunInAttachmentOrderAndRemovalsLeaveNoHoleThatRuns)
 TEST_F(EngineTest, TheWorldOwnsItsComponentsAndDeletesOnesWithNoBody)
 {
     {
-        SimulationManager world;
+        SimulationManager world(std::cout);
         world.objects["kept"] = new Circle(Vec2(0.0f, 0.0f), 1.0f, 1, 0, 0);
         world.addComponent(new JournalComponent("kept"), "kept", "journal");
     }
@@ -166,7 +193,25 @@ TEST_F(EngineTest, TheWorldOwnsItsComponentsAndDeletesOnesWithNoBody)
 #endif
 }
 
-TEST(HudValues, FrameRateIsWholeFramesPerSecondOfTheLastFrame)
+TEST_F(EngineTest, SessionsTakeOverBetweenFramesAndTheirEndIsTheLoopsStatus)
+{
+    SimulationManager other(std::cout);
+    engine.setSession(std::make_unique<StepSession>(other, 2));
+    // The handed-in session waits for the next frame; the one before leaves first.
+    EXPECT_EQ(engine.session()->shownMatch(), &other);
+    EXPECT_EQ(journal, "");
+    EXPECT_EQ(engine.runHeadless(), 5);
+    EXPECT_EQ(journal, "leave begin tick menu tick");
+    // The next session starts afresh; a window closing ends the loop with 0 after the session left.
+    engine.setSession(std::make_unique<StepSession>(*this, 3));
+    engine.updateTick();
+    EXPECT_FALSE(engine.exitStatus());
+    engine.windowClosed();
+    engine.finish(7);
+    EXPECT_EQ(engine.exitStatus(), 0);
+}
+
+TEST(FrameClock, FrameRateIsWholeFramesPerSecondOfTheLastFrame)
 {
     // Frame times and the rate shown after each, from a fresh clock: 0 for the first frame, even at the
     // toolkit's start time 0; truncating division (1000 / 16 = 62.5); the last value when no time passed; 0
@@ -174,10 +219,10 @@ TEST(HudValues, FrameRateIsWholeFramesPerSecondOfTheLastFrame)
     const std::vector<std::pair<int, int>> runs[] = {
         {{5000, 0}, {5016, 62}, {5033, 58}, {5033, 58}, {6534, 0}, {6535, 1000}}, {{0, 0}, {20, 50}}};
     for (const auto& run : runs) {
-        HudValues hud;
+        FrameClock clock;
         for (const auto& [nowMs, fps] : run) {
-            advanceFrameClock(hud, nowMs);
-            EXPECT_EQ(std::tuple(hud.shownFps, hud.nowMs, hud.lastFrameMs), std::tuple(fps, nowMs, nowMs));
+            advanceFrameClock(clock, nowMs);
+            EXPECT_EQ(std::tuple(clock.shownFps, clock.nowMs, clock.lastFrameMs), std::tuple(fps, nowMs, nowMs));
         }
     }
 }

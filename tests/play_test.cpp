@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "Camera.h"
-#include "match.h"
+#include "MatchFixture.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ TEST_F(Play, PointerOffsetSteersPlayerTwoWhichFacesItsMotion)
     match.tick();
     expectNear(game.player2Aim, Vec2(0.2842f, -0.2744f));
     expectNear(match.position("player2"), Vec2(260.2842f, -0.2744f));
-    EXPECT_EQ(match.engine->mouseX, kCentreX); // warped back: the next tick only damps
+    EXPECT_EQ(match.engine.mouseX, kCentreX); // warped back: the next tick only damps
     // Beyond the cap of 12 (12.5 here), the aim is cut to 12 and damped to 11.76.
     game.player2Aim = Vec2(0, 0.01f);
     match.window.movePointer(kCentreX + 431, kCentreY);
@@ -138,7 +138,7 @@ TEST_F(Play, WindowKeysActAlsoWhilePlayerOneIsDeadAndItsOwnKeysDoNot)
     EXPECT_TRUE(game.captureMouse);
     EXPECT_EQ(match.window.reshapeRequests, (std::vector<std::pair<int, int>>{{800, 600}}));
     EXPECT_EQ(match.window.positionRequests, (std::vector<std::pair<int, int>>{{50, 50}}));
-    EXPECT_EQ(match.window.quitStatus, 1);
+    EXPECT_EQ(match.engine.exitStatus(), 1); // the match quit, not the window
 }
 
 TEST_F(Play, WallsStopBothPlayersAndPlayerTwoPaysOncePerTickAndTheBallShovesIt)
@@ -183,7 +183,7 @@ TEST(PlayDeath, DeadPlayerDriftsGlidesAndRespawnsWhileTheOtherScores)
     for (const int player : {1, 2}) {
         Match match;
         match.init();
-        MySim& game = *match.game;
+        MySim& game = match.game;
         const std::string name = player == 1 ? "player1" : "player2";
         int& health = player == 1 ? game.p1Health : game.p2Health;
         health = -10;

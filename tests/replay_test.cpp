@@ -10,10 +10,8 @@
 #include <sys/wait.h>
 #include <vector>
 
-#include "InputRecorder.h"
+#include "MatchFixture.h"
 #include "ReplayFile.h"
-#include "ReplayWindow.h"
-#include "match.h"
 
 namespace {
 
@@ -24,25 +22,21 @@ std::string stateOf(Match& match)
 {
     const Vec2 p1 = match.position("player1");
     const Vec2 p2 = match.position("player2");
-    const Camera& view = match.game->camera;
+    const Camera& view = match.game.camera;
     char text[256];
     std::snprintf(text, sizeof text, "p1 %a %a  p2 %a %a  health %d %d  score %d %d  view %a %a\n", p1.x, p1.y, p2.x,
-                  p2.y, match.game->p1Health, match.game->p2Health, match.game->p1Score, match.game->p2Score,
+                  p2.y, match.game.p1Health, match.game.p2Health, match.game.p1Score, match.game.p2Score,
                   view.viewWidth, view.viewHeight);
     return text + match.printed();
 }
 
-// Builds the match behind front, fed by source, kills player 1 (so that its spawn point is drawn at
-// random) and plays kTicks ticks, calling input before each: each tick's state.
-std::vector<std::string> play(Match& match, WindowSystem& front, InputSource& source,
-                              const std::function<void()>& input)
+// Builds the match, kills player 1 (so that its spawn point is drawn at random) and plays kTicks ticks,
+// calling input before each: each tick's state.
+std::vector<std::string> play(Match& match, const std::function<void()>& input)
 {
-    match.engine->window = &front;
-    match.game->window = &front;
-    match.engine->input = &source;
     match.init();
     match.printed();
-    match.game->p1Health = 0;
+    match.game.p1Health = 0;
     std::vector<std::string> states;
     for (int tick = 0; tick < kTicks; ++tick) {
         input();
@@ -57,11 +51,10 @@ TEST(Replay, ReplayedMatchMatchesTheRecordedOneTickForTick)
     std::ostringstream file;
     std::vector<std::string> recorded;
     {
-        Match match;
-        InputRecorder recorder(match.engine->localInput, file);
+        Match match(&file);
         std::minstd_rand script(7);
         const auto random = [&script](int below) { return static_cast<int>(script() % static_cast<unsigned>(below)); };
-        recorded = play(match, match.window, recorder, [&] {
+        recorded = play(match, [&] {
             const int pick = random(10);
             const auto key = static_cast<Key>(random(kKeyCount - 1)); // Escape only at the end
             if (pick < 3) match.window.hold(key);
@@ -70,27 +63,56 @@ TEST(Replay, ReplayedMatchMatchesTheRecordedOneTickForTick)
             // Two reshapes in one gap: only both together give the camera's result.
             if (pick == 7) match.window.resize(1, 10000);
             if (pick >= 7) match.window.resize(700 + random(300), 600);
-            match.window.movePointer(match.engine->centreX + random(41) - 20, match.engine->centreY + random(41) - 20);
+            match.window.movePointer(match.engine.centreX + random(41) - 20, match.engine.centreY + random(41) - 20);
         });
         match.window.hold(Key::Escape);
         match.tick();
+        EXPECT_EQ(match.engine.exitStatus(), 1);
     }
     EXPECT_NE(file.str().find("size 1 10000\nsize "), std::string::npos);
     EXPECT_NE(recorded.back().find("score 0 1 "), std::string::npos) << "player 1 never died and came back";
     auto parsed = parseReplay(file.str());
     ASSERT_TRUE(std::holds_alternative<Replay>(parsed)) << std::get<ReplayError>(parsed).message;
+    const std::vector<TickInput>& ticks = std::get<Replay>(parsed).ticks;
 
-    Match match;
-    ReplayWindow replay([&match](int width, int height) { match.engine->reshape(width, height); },
-                        std::get<Replay>(parsed).ticks);
-    std::vector<std::size_t> ends;
-    replay.onEnd = [&] { ends.push_back(replay.ticksPlayed()); };
-    const std::vector<std::string> replayed = play(match, replay, replay, [] {});
-    for (int tick = 0; tick < kTicks; ++tick) ASSERT_EQ(replayed[tick], recorded[tick]) << "tick " << tick + 1;
-    EXPECT_TRUE(ends.empty());
-    // The recorded Escape ends it, and so does running out of ticks.
-    match.tick(2);
-    EXPECT_EQ(ends, (std::vector<std::size_t>{kTicks + 1, kTicks + 1}));
+    {
+        Match match(ticks);
+        // The live pointer and window sizes count for nothing in a replay.
+        const std::vector<std::string> replayed = play(match, [&match] {
+            match.window.movePointer(3, 5);
+            match.window.resize(640, 480);
+        });
+        for (int tick = 0; tick < kTicks; ++tick) ASSERT_EQ(replayed[tick], recorded[tick]) << "tick " << tick + 1;
+        EXPECT_TRUE(match.window.warps.empty()) << "a replay moved the live pointer";
+        EXPECT_FALSE(match.engine.exitStatus());
+        // The recorded Escape ends it with status 0 and the match's last word; the rest of that tick is silent.
+        match.tick();
+        EXPECT_EQ(match.engine.exitStatus(), 0);
+        const std::string last = match.printed();
+        EXPECT_NE(last.find("replay ended after 401 ticks: player 1 health "), std::string::npos) << last;
+        EXPECT_EQ(last.back(), '\n');
+        EXPECT_EQ(last.find('\n', last.find("replay ended")), last.size() - 1) << last;
+        match.tick();
+        EXPECT_EQ(match.printed(), "");
+    }
+
+    // Running out of ticks ends it in the frame after the last one; a live Escape ends it with status 1.
+    {
+        Match shortOne(std::vector<TickInput>(ticks.begin(), ticks.begin() + 2));
+        shortOne.init();
+        shortOne.tick(2);
+        EXPECT_FALSE(shortOne.engine.exitStatus());
+        shortOne.printed();
+        shortOne.tick();
+        EXPECT_EQ(shortOne.engine.exitStatus(), 0);
+        EXPECT_EQ(shortOne.printed().rfind("replay ended after 2 ticks: ", 0), 0u);
+    }
+    Match escaped(ticks);
+    escaped.init();
+    escaped.window.hold(Key::Escape);
+    escaped.tick();
+    EXPECT_EQ(escaped.engine.exitStatus(), 1);
+    EXPECT_EQ(escaped.session.ticksPlayed(), 0u);
 }
 
 TEST(ReplayFile, ReadsTicksWithTheirReshapesAndDropsAnIncompleteLastLine)

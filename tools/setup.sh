@@ -8,13 +8,14 @@ packages=(
     libglut-dev libglu1-mesa-dev libglew-dev libdevil-dev # window, OpenGL, images
     zlib1g-dev                                            # checking PNG image data
     libenet-dev pkg-config                                # networked play
-    libopenal-dev libsndfile1-dev                         # sound: playback and sound files
+    libopenal-dev libsndfile1-dev libasound2-dev          # sound: playback, sound files, quiet without a card
     libx11-dev                                            # the physical keyboard's state
     libgl1-mesa-dri                                       # software OpenGL for virtual displays
     libgtest-dev libgmock-dev libbenchmark-dev            # tests and benchmarks
     clang libclang-rt-14-dev                              # the fuzzer
     clang-format                                          # the formatting check
     xvfb xauth xdotool x11-utils imagemagick              # running and watching the real window
+    desktop-file-utils appstream man-db dpkg-dev          # checking the installed files; the package
 )
 
 missing=()

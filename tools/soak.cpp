@@ -17,12 +17,11 @@
 #include <streambuf>
 
 #include "Camera.h"
-#include "Engine.h"
 #include "Fnv.h"
 #include "GameObject.h"
-#include "MenuManager.h"
 #include "MySim.h"
-#include "ScriptedWindow.h"
+#include "Rules.h"
+#include "ScriptedMatch.h"
 
 namespace {
 
@@ -92,13 +91,11 @@ int main(int argc, char** argv)
     DigestingConsole console(digest);
     std::streambuf* terminal = std::cout.rdbuf(&console);
 
-    MenuManager menu;
-    MySim game;
-    Engine engine(&game, &menu);
-    ScriptedWindow window(engine);
-    engine.window = &window;
-    game.window = &window;
-    game.init();
+    ScriptedMatch match(std::cout);
+    MySim& game = match.game;
+    Engine& engine = match.engine;
+    ScriptedWindow& window = match.window;
+    match.init();
 
     // The input has a generator of its own, apart from the game's.
     std::mt19937 input(seed);
@@ -120,12 +117,12 @@ int main(int argc, char** argv)
         window.movePointer(engine.centreX + jitter, engine.centreY + static_cast<int>(input() % 31) - 15);
         if (chance(5000)) {
             const auto& size = kWindowSizes[input() % kWindowSizes.size()];
-            engine.reshape(size[0], size[1]);
+            window.resize(size[0], size[1]);
         }
 
         for (long shot = 0; shot < extraBullets; ++shot) {
             const float angle = static_cast<float>(input() % 6283) * 0.001f;
-            game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), game.p2BulletSpeed);
+            game.fireBullet2(Vec2(std::cos(angle), std::sin(angle)), rules::kBulletSpeed);
         }
         const int scoresBefore = game.p1Score + game.p2Score;
         engine.updateTick();

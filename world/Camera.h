@@ -16,3 +16,7 @@ struct Camera {
     // Window width over height, kept in step with the engine.
     float aspect = 4.0f / 3.0f;
 };
+
+// Adapts the view to a window of width x height pixels (an empty side counts as one pixel): its aspect, and
+// the extents, of which the long side's is kept and the other derived.
+void fitToWindow(Camera& view, int width, int height);

@@ -1,21 +1,9 @@
 #pragma once
 
-// What the text overlay shows: pointers into the game's own counters, plus the frame timing.
+// What the text overlay shows of the match: pointers into the game's own counters.
 struct HudValues {
-    // Marks lastFrameMs before the first overlay has been drawn.
-    static constexpr int kNoFrameYet = -1;
-
     int* p1Health = nullptr;
     int* p2Health = nullptr;
     int* p1Score = nullptr;
     int* p2Score = nullptr;
-    // Toolkit elapsed time (ms) at the previous and the current overlay drawing.
-    int lastFrameMs = kNoFrameYet;
-    int nowMs = 0;
-    // Frames per second on show.
-    int shownFps = 0;
 };
-
-// Takes the frame time nowMs and sets shownFps to the whole frames per second implied by the time
-// since the previous frame: 0 on the first frame, and unchanged when less than a millisecond passed.
-void advanceFrameClock(HudValues& hud, int nowMs);

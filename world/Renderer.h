@@ -13,6 +13,6 @@ public:
     // Bracket one body's draw() so that it cannot disturb the next one's transform.
     virtual void beginBody() = 0;
     virtual void endBody() = 0;
-    // The text overlay with health, score and frame rate; updates the hud's frame times.
-    virtual void drawHud(HudValues& hud) = 0;
+    // The text overlay: health and score, and the renderer's own frame rate.
+    virtual void drawHud(const HudValues& hud) = 0;
 };

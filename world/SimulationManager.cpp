@@ -7,17 +7,10 @@
 
 #include "Component.h"
 #include "GameObject.h"
+#include "Prefetch.h"
 #include "Renderer.h"
 
 namespace {
-// Components and bodies live wherever they were allocated; the passes over them fetch them this
-// many places ahead, so that their cache misses overlap.
-constexpr std::size_t kFetchAhead = 16;
-
-void fetchLines(const void* start, std::size_t lines)
-{
-    for (std::size_t line = 0; line < lines; ++line) __builtin_prefetch(static_cast<const char*>(start) + 64 * line);
-}
 
 // Old bodies to their copies, by binary search over pairs sorted by the old address.
 class SortedRelink : public BodyRelink {
@@ -80,6 +73,8 @@ SimulationManager::~SimulationManager()
 void SimulationManager::step(const TickInput& input)
 {
     currentInput = &input;
+    // The window's new sizes reach the view with the tick that lists them, never in between.
+    for (const auto& [width, height] : input.window.reshapes) fitToWindow(camera, width, height);
     events.clear();
     update();
     updateAll();
@@ -125,7 +120,7 @@ WorldSnapshot SimulationManager::saveWorld() const
     snapshot.drawOrder.reserve(drawList.size());
     for (const GameObject* body : drawList) snapshot.drawOrder.push_back(entry(body));
     snapshot.updateOrder.reserve(components.size());
-    for (const UpdateSlot& slot : updateOrder) {
+    for (const UpdateOrder::Slot& slot : updateOrder.slots()) {
         if (slot.component == nullptr) continue;
         const auto& attached = slot.body->components;
         const auto named = std::find_if(attached.begin(), attached.end(),
@@ -206,31 +201,20 @@ void SimulationManager::restoreWorld(const WorldSnapshot& snapshot)
     }
     components.resize(snapshot.updateOrder.size());
     updateOrder.clear();
-    updateHoles = 0;
     auto entry = components.begin();
     for (const auto& [at, role] : snapshot.updateOrder) {
         GameObject* body = copies[at].second;
         Component* component = body->components.at(role);
         *entry = component;
         component->updateEntry = entry++;
-        component->updateIndex = updateOrder.size();
-        updateOrder.push_back({component, body});
+        updateOrder.enrol(component, body);
     }
     nextComponentId = snapshot.nextComponentId;
 }
 
 void SimulationManager::updateAll()
 {
-    // Wherever it starts, a body of the game spans at most four cache lines and a component three;
-    // fetching past a smaller one costs next to nothing.
-    for (std::size_t i = 0; i < updateOrder.size(); ++i) {
-        if (i + kFetchAhead < updateOrder.size()) {
-            const UpdateSlot& ahead = updateOrder[i + kFetchAhead];
-            fetchLines(ahead.component, 3);
-            fetchLines(ahead.body, 4);
-        }
-        if (Component* component = updateOrder[i].component) component->update();
-    }
+    updateOrder.runAll();
 
     // Removal waits until every component has run, so that no component loses its body, or a
     // component behind it in the list, in the middle of the pass. One walk over the world finds both
@@ -263,7 +247,7 @@ void SimulationManager::updateAll()
         withdraw(marked[i].at->second);
         objects.erase(marked[i].at, marked[i].entry);
     }
-    compactUpdateOrder();
+    updateOrder.compactIfSparse();
 }
 
 // Withdrawing chases pointers from each body to its components and its draw-list place: fetch the
@@ -282,20 +266,6 @@ void SimulationManager::fetchAheadOfWithdrawal(std::size_t withdrawn) const
         fetchLines(ahead.components.begin()->second, 1);
     }
     if (ahead.inDrawList) fetchLines(&*ahead.drawEntry, 1);
-}
-
-// Closing the holes costs a pass over the order, so it waits until they make up half of it.
-void SimulationManager::compactUpdateOrder()
-{
-    if (updateHoles * 2 < updateOrder.size()) return;
-    std::size_t kept = 0;
-    for (const UpdateSlot& slot : updateOrder) {
-        if (slot.component == nullptr) continue;
-        slot.component->updateIndex = kept;
-        updateOrder[kept++] = slot;
-    }
-    updateOrder.resize(kept);
-    updateHoles = 0;
 }
 
 void SimulationManager::renderAll(Renderer& renderer)
@@ -322,8 +292,7 @@ void SimulationManager::addComponent(Component* component, const std::string& ob
     }
     found->second->components[componentName] = component;
     component->updateEntry = components.insert(components.end(), component);
-    component->updateIndex = updateOrder.size();
-    updateOrder.push_back({component, found->second});
+    updateOrder.enrol(component, found->second);
 }
 
 void SimulationManager::removeObject(const std::string& name)
@@ -342,9 +311,7 @@ void SimulationManager::withdraw(GameObject* body)
     for (const auto& [componentName, component] : body->components) {
         if (component->updateIndex == Component::kNotEnrolled) continue;
         components.erase(component->updateEntry);
-        updateOrder[component->updateIndex] = {nullptr, nullptr};
-        ++updateHoles;
-        component->updateIndex = Component::kNotEnrolled;
+        updateOrder.withdraw(*component);
     }
     if (body->inDrawList) {
         drawList.erase(body->drawEntry);

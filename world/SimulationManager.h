@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <iostream>
 #include <list>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -17,6 +17,7 @@
 #include "MatchInput.h"
 #include "ObjectMap.h"
 #include "PolygonBoxes.h"
+#include "UpdateOrder.h"
 
 class Component;
 class GameObject;
@@ -47,7 +48,7 @@ private:
 class SimulationManager {
 public:
     // Prints "base init" on console.
-    explicit SimulationManager(std::ostream& console = std::cout);
+    explicit SimulationManager(std::ostream& console);
     // Deletes the bodies still registered (and so their components).
     virtual ~SimulationManager();
     SimulationManager(const SimulationManager&) = delete;
@@ -58,7 +59,8 @@ public:
     // The game's own logic, at the start of every update tick; it reads the tick's input().
     virtual void update() {}
 
-    // One update tick: the game's update with this input, then the component pass and its removals.
+    // One update tick: the view fitted to the record's window sizes, the game's update with this input, then
+    // the component pass and its removals.
     void step(const TickInput& input);
     // Runs every component in attachment order, then removes the bodies marked for removal.
     void updateAll();
@@ -83,7 +85,7 @@ public:
 
     // The values the text overlay shows.
     std::unique_ptr<HudValues> hud;
-    // The view onto this world; the window adapts its extents to its shape.
+    // The view onto this world; the window sizes a tick's record lists adapt its extents to the window's shape.
     Camera camera;
     // Texture names by image key, handed in before init(); a key not in it gives 0 (untextured).
     std::map<std::string, std::uint32_t> textureNames;
@@ -115,19 +117,11 @@ private:
     // Takes a registered body out of the update order and the draw list and deletes it; its parents
     // must already have let go of it, and the caller then erases its name.
     void withdraw(GameObject* body);
-    void compactUpdateOrder();
     // Fetches what the removal pass withdraws after the marked body at `withdrawn`.
     void fetchAheadOfWithdrawal(std::size_t withdrawn) const;
 
-    // The update order again, as an array the pass can run through without chasing list nodes,
-    // each component beside its body so that both can be fetched ahead; removed components leave
-    // null holes until the next compaction.
-    struct UpdateSlot {
-        Component* component;
-        const GameObject* body;
-    };
-    std::vector<UpdateSlot> updateOrder;
-    std::size_t updateHoles = 0;
+    // The update order again, as the pass runs it.
+    UpdateOrder updateOrder;
     // The removal pass's working lists, kept between ticks so that a tick allocates none of them.
     struct Marked {
         ObjectMap::iterator at;

@@ -2,12 +2,14 @@
 # One online match between two windows, each on a virtual display of its own, played with real input on both
 # through the X test extension: the host walks and throws with the keyboard, the joiner steers and fires with
 # the mouse. Both end with status 0, their recordings are the same bytes, and the last pictures before the
-# end, taken once the players have come to rest, show them in the same places.
-# Usage: online_windows_test.sh <path to skirmora> <repository root>
+# end, taken once the players have come to rest, show them in the same places. Then, in a second match, closing
+# one window ends that end with status 0 and tells the other, which ends with status 3.
+# Usage: online_windows_test.sh <path to skirmora> <repository root> <path to close_window>
 set -euo pipefail
 
 program=$(realpath "$1")
 content_root=$(realpath "$2")
+close_window=$(realpath "$3")
 export SKIRMORA_IN_XVFB=1 # this test makes its own two displays
 export ALSOFT_DRIVERS=null # the matches have sound: mixed, never heard
 source "$(dirname "$0")/lib.sh"
@@ -85,4 +87,20 @@ check "and the joiner's mouse" awk '$1 == "tick" && ($3 != 0 || $4 != 0 || $5 ==
 check "the summaries agree: $(tail -n 1 "$work/host.out")" \
     cmp -s <(tail -n 1 "$work/host.out") <(tail -n 1 "$work/join.out")
 cat "$work/host.err" "$work/join.err"
+
+end host --host "$((port + 1))" --ticks 1500
+end join --join "127.0.0.1:$((port + 1))"
+check "both windows connect again" wait_until 15 connected
+sleep 1
+on join "$close_window" "$join_window"
+for name in join host; do
+    pid_var=${name}_pid
+    status=0
+    wait_until 15 eval "! kill -0 ${!pid_var} 2>/dev/null" || true
+    wait "${!pid_var}" || status=$?
+    eval "${name}_status=$status"
+done
+check "the closed window's end stops with status 0 ($join_status)" [ "$join_status" = 0 ]
+check "the other hears of it and stops with status 3 ($host_status)" \
+    eval '[ "$host_status" = 3 ] && grep -q "the other player quit" "$work/host.err"'
 finish

@@ -60,6 +60,22 @@ quit "no device"
 check "one message: no audio device" [ "$(grep '^skirmora:' "$work/stderr")" = "skirmora: no audio device; playing silent" ]
 check "the game ran: player 1 threw" grep -q '^up$' "$work/stdout"
 
+# No sound card at all: OpenAL's ALSA output looks for one through libasound and finds none. Standard error holds
+# the game's one line and nothing of the libraries'. Asked for with ALSOFT_LOGLEVEL, their messages come back:
+# the same set-up does provoke them.
+: >"$work/no-cards.conf"
+printf '[general]\ndrivers=alsa\n' >"$work/alsa.conf"
+ALSOFT_CONF=$work/alsa.conf ALSA_CONFIG_PATH=$work/no-cards.conf ALSOFT_LOGLEVEL=1 start_game
+sleep 0.5
+quit "no sound card, ALSOFT_LOGLEVEL=1"
+check "no sound card, asked for: the libraries' messages" \
+    eval 'grep -q "^ALSA lib " "$work/stderr" && grep -q "^AL lib: " "$work/stderr"'
+ALSOFT_CONF=$work/alsa.conf ALSA_CONFIG_PATH=$work/no-cards.conf SKIRMORA_SOUND_LOG= start_game
+sleep 0.5
+quit "no sound card"
+check "no sound card, no log asked for: the game's one line, nothing else" \
+    [ "$(cat "$work/stderr")" = "skirmora: no audio device; playing silent" ]
+
 # --mute and headless runs open no device at all, so nothing is even captured.
 ALSOFT_CONF=$(capture mute) start_game --mute
 sleep 0.5

@@ -9,7 +9,7 @@
 #include "WindowSystem.h"
 
 // A window system driven by a script instead of a person: tests and benchmarks hold keys, move the
-// pointer and press buttons between ticks, and read back what the game asked of the window.
+// pointer, press buttons and resize the window between ticks, and read back what the game asked of the window.
 class ScriptedWindow : public WindowSystem {
 public:
     explicit ScriptedWindow(Engine& engine) : engine(engine) {}

@@ -26,17 +26,7 @@ MatchSound::MatchSound(const std::string& soundsDir, std::ostream& messages, std
     *log << line.str() << std::flush;
 }
 
-void MatchSound::afterTick(const std::vector<MatchEvent>& events, const Camera& camera)
-{
-    const Listener listener = listenerOf(camera);
-    const bool logged = log != nullptr && !events.empty();
-    const double playedAt = logged ? monotonicSeconds() : 0.0;
-    player.play(events, listener, tick);
-    if (logged) writeLog(playedAt, soundsOfTick(events, tick), {}, listener);
-    ++tick;
-}
-
-void MatchSound::afterRuns(const std::vector<TickRun>& runs, const Camera& camera)
+void MatchSound::play(const std::vector<TickRun>& runs, const Camera& camera)
 {
     const Listener listener = listenerOf(camera);
     const SoundChanges changes = reconciler.update(runs);
@@ -50,6 +40,12 @@ void MatchSound::afterRuns(const std::vector<TickRun>& runs, const Camera& camer
     else
         player.stopScrape();
     if (logged) writeLog(playedAt, changes.starts, changes.stops, listener);
+}
+
+void MatchSound::restart()
+{
+    player.stopAll();
+    reconciler = SoundReconciler();
 }
 
 void MatchSound::writeLog(double playedAt, const std::vector<SoundStart>& starts, const std::vector<SoundId>& stops,

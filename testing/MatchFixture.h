@@ -3,17 +3,16 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <iostream>
-#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Circle.h"
 #include "Component.h"
-#include "Engine.h"
 #include "GameObject.h"
-#include "MenuManager.h"
-#include "MySim.h"
 #include "PhysicsComp.h"
-#include "ScriptedWindow.h"
+#include "ScriptedMatch.h"
+#include "TextureManager.h"
 
 // Vectors read as numbers in failure messages.
 inline void PrintTo(const Vec2& v, std::ostream* out) { *out << "(" << v.x << ", " << v.y << ")"; }
@@ -35,18 +34,19 @@ inline Vec2 facingOf(const GameObject* disc)
     return normalised((corners[0] + corners[1]) * 0.5f - disc->getPosition());
 }
 
-// The real game behind a scripted window, built as main and Engine::run build it, minus the
-// toolkit: ticks run exactly as the update timer runs them. Standard output is captured throughout.
-class Match {
+// Standard output captured from before anything of a Match is made.
+struct CapturedStdout {
+    CapturedStdout() { testing::internal::CaptureStdout(); }
+};
+
+// The scripted match for a test, with standard output captured throughout and every image "loaded", under
+// texture names that differ from their places in the load order.
+class Match : private CapturedStdout, public ScriptedMatch {
 public:
-    Match()
-    {
-        engine->window = &window;
-        game->window = &window;
-        // Every image loaded, under texture names that differ from their places in the load order.
-        const char* keys[] = {"reflected", "apple", "whitecircle", "dcircle", "white", "dsquare", "p2", "ball"};
-        for (std::uint32_t i = 0; i < 8; ++i) game->textureNames[keys[i]] = 11 + i;
-    }
+    // A local match, recorded to recording if given.
+    explicit Match(std::ostream* recording = nullptr) : ScriptedMatch(std::cout, recording) { nameTextures(); }
+    // A replay of these ticks.
+    explicit Match(std::vector<TickInput> replay) : ScriptedMatch(std::cout, std::move(replay)) { nameTextures(); }
     ~Match()
     {
         ending = true;
@@ -62,32 +62,15 @@ public:
         if (!ending) testing::internal::CaptureStdout();
         return text;
     }
-    void init() { game->init(); }
-    void tick(int count = 1)
-    {
-        for (int i = 0; i < count; ++i) engine->updateTick();
-    }
-    GameObject* body(const std::string& name) const
-    {
-        const auto found = game->objects.find(name);
-        return found != game->objects.end() ? found->second : nullptr;
-    }
-    Vec2 position(const std::string& name) const { return body(name)->getPosition(); }
 
 private:
-    static bool startCapture()
+    void nameTextures()
     {
-        testing::internal::CaptureStdout();
-        return true;
+        const char* keys[] = {"reflected", "apple", "whitecircle", "dcircle", "white", "dsquare", "p2", "ball"};
+        for (std::uint32_t i = 0; i < 8; ++i) engine.textures->byName[keys[i]] = 11 + i;
     }
-    bool capturing = startCapture();
-    bool ending = false;
 
-public:
-    MenuManager menu;
-    std::unique_ptr<MySim> game = std::make_unique<MySim>();
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(game.get(), &menu);
-    ScriptedWindow window{*engine};
+    bool ending = false;
 };
 
 // A match built and past its start-up lines, for the tests that begin there.
@@ -98,5 +81,5 @@ struct MatchTest : testing::Test {
         match.printed();
     }
     Match match;
-    MySim& game = *match.game;
+    MySim& game = match.game;
 };

@@ -3,9 +3,9 @@
 #include "KeyState.h"
 #include "MatchInput.h"
 
-// The local window: what the game asks of it (pointer, full screen, size, quitting), and the keys held
-// on this machine. The toolkit's window implements it for real; ScriptedWindow implements it for tests
-// and benchmarks, which step ticks exactly as the real loop does.
+// The local window: what a match asks of it (pointer, full screen, size, quitting), and the keys held
+// on this machine. The toolkit's window implements it for real; a session stands in front of it for its
+// match, and tests and benchmarks script one (testing/ScriptedWindow.h).
 class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
@@ -20,7 +20,7 @@ public:
     virtual void fullScreen() = 0;
     virtual void reshapeWindow(int width, int height) = 0;
     virtual void positionWindow(int x, int y) = 0;
-    // Ends the process with the given status.
+    // Ends what the window shows with the given status.
     virtual void quit(int status) = 0;
 };
 

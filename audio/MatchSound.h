@@ -11,8 +11,8 @@
 #include "SoundReconciler.h"
 #include "TickRun.h"
 
-// The game's sound: after each update tick, that tick's events played as the camera sees them. The
-// match never learns of it, so a match plays the same with sound, without it, or headless.
+// The game's sound: after each update period, the events of the ticks it ran played as the camera sees them.
+// The match never learns of it, so a match plays the same with sound, without it, or headless.
 class MatchSound {
 public:
     // Opens the audio device and the clips in soundsDir; problems go to messages, one line each.
@@ -20,12 +20,12 @@ public:
     // with a monotonic timestamp, so that a capture of the output can be lined up with the match.
     MatchSound(const std::string& soundsDir, std::ostream& messages, std::ostream* log = nullptr);
 
-    // Starts the sounds of one tick's events; returns at once (the device mixes on its own thread).
-    void afterTick(const std::vector<MatchEvent>& events, const Camera& camera);
-    // For a match that goes back and runs ticks again: the ticks run since the last call, in the order
-    // they ran. Each event is heard once, however often its tick runs, and one that a later run of its
-    // tick no longer has is stopped.
-    void afterRuns(const std::vector<TickRun>& runs, const Camera& camera);
+    // Plays the ticks run since the last call, in the order they ran; returns at once (the device mixes on
+    // its own thread). Each event is heard once, however often its tick runs (a match that goes back and
+    // runs ticks again), and one that a later run of its tick no longer has is stopped.
+    void play(const std::vector<TickRun>& runs, const Camera& camera);
+    // Silences everything and forgets what was heard: the next ticks are another match's, counted afresh.
+    void restart();
 
 private:
     // Writes what was started and stopped at the moment playedAt, if there is a log and anything to say.
@@ -36,7 +36,6 @@ private:
     double openedAt;
     SoundPlayer player;
     SoundReconciler reconciler;
-    std::uint32_t tick = 0;
 };
 
 // The diagnostic log asked for by the environment (SKIRMORA_SOUND_LOG set and not empty): standard
