@@ -1,5 +1,6 @@
 #include "Bot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -99,7 +100,12 @@ private:
             other.position +=
                 misjudgement * (skill.errorPerDistance * distance + skill.errorPerSpeed * length(other.velocity));
         }
-        // Bullets and the ball fly as they must: seen late, but where they are by now is plain.
+        // Bullets and the ball fly as they must: seen late, but where they are by now is plain. Only the
+        // bullets that can hurt its own player count: knocked back for player 2, not for player 1.
+        auto& shots = believed.shots;
+        shots.erase(std::remove_if(shots.begin(), shots.end(),
+                                   [player](const ShotView& shot) { return shot.knockedBack != (player == 2); }),
+                    shots.end());
         Vec2 path[64];
         const int flown = std::min(delay, 64);
         for (ShotView& shot : believed.shots) {

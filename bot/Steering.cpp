@@ -21,14 +21,15 @@ Vec2 pointerFor(const Vec2& aim, const Vec2& want)
 Vec2 steer(hand::Pointer& pointer, const Vec2& aim, const Vec2& want)
 {
     const Vec2 needed = pointerFor(aim, want);
-    Vec2 wanted = needed * kFollow;
-    const float asked = dot(wanted, wanted);
-    if (asked < kStill * kStill) {
-        wanted = Vec2();
-    } else {
-        // No faster than the hand can slow down again before the aim gets there: v^2 = 2 a d.
-        const float braking = 2.0f * static_cast<float>(pointer.change) * length(needed);
-        if (asked > braking) wanted *= std::sqrt(braking / asked);
+    // Half of what is needed, but no faster than the hand can slow down again before the aim gets
+    // there (v^2 = 2 a d, with v half of d from 8 a on), and nothing when that is too little to bother.
+    const float neededSquared = dot(needed, needed);
+    const float change = static_cast<float>(pointer.change);
+    Vec2 wanted;
+    if (neededSquared >= 4.0f * kStill * kStill) {
+        wanted = neededSquared > 64.0f * change * change
+                     ? needed * std::sqrt(2.0f * change / std::sqrt(neededSquared))
+                     : needed * kFollow;
     }
     pointer.moveTowards(wanted);
     return nextAim(aim, pointer.x, pointer.y);
