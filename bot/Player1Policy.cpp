@@ -36,7 +36,7 @@ constexpr int kRouteBudget = 40;
 constexpr int kStationEvery = 3;
 constexpr int kDetourTicks = 120;
 // Ticks with no key down after which the bot goes somewhere else.
-constexpr int kRestless = 300;
+constexpr int kRestless = 200;
 } // namespace
 
 Player1Policy::Player1Policy(std::uint32_t seed) : random(seed), stationRange(200.0f)
@@ -142,7 +142,9 @@ Player1Input Player1Policy::decide(const MatchView& view, const ArenaMap& arena)
     // Standing still is no commitment: any better way goes.
     const bool settled = walkWay >= 0 && (walkTicks < kCommitTicks ? bestCost > keptCost - kUrgent
                                                                    : bestCost > keptCost - kSwitchMargin);
-    if (bestWay != walkWay && !settled) {
+    // With nobody to face and nothing coming, there is nowhere to press on to.
+    if (!view.player2.alive && detourTicks == 0 && realThreats == 0) bestWay = -1;
+    if (bestWay != walkWay && (!settled || bestWay < 0)) {
         walkWay = bestWay;
         walkTicks = 0;
     }

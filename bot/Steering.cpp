@@ -27,9 +27,8 @@ Vec2 steer(hand::Pointer& pointer, const Vec2& aim, const Vec2& want)
     const float change = static_cast<float>(pointer.change);
     Vec2 wanted;
     if (neededSquared >= 4.0f * kStill * kStill) {
-        wanted = neededSquared > 64.0f * change * change
-                     ? needed * std::sqrt(2.0f * change / std::sqrt(neededSquared))
-                     : needed * kFollow;
+        wanted = neededSquared > 64.0f * change * change ? needed * std::sqrt(2.0f * change / std::sqrt(neededSquared))
+                                                         : needed * kFollow;
     }
     pointer.moveTowards(wanted);
     return nextAim(aim, pointer.x, pointer.y);
