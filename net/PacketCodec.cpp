@@ -97,6 +97,8 @@ void writeBody(Writer& out, const InputBatch& batch)
         out.put(
             static_cast<std::uint8_t>((mouse.leftDown ? kLeftDownBit : 0) | (mouse.captureKey ? kCaptureKeyBit : 0)));
     }
+    out.put(batch.checkTick);
+    out.put(batch.checksum);
 }
 
 void writeBody(Writer& out, const ChecksumReport& report)
@@ -127,9 +129,10 @@ private:
     std::uint32_t current;
 };
 
-// The bytes each message type takes, header included; inputs add a record per tick.
+// The bytes each message type takes, header included; inputs add a record per tick, then the checksum.
 constexpr std::size_t kHelloBytes = kHeaderBytes + 14;
 constexpr std::size_t kInputsFixedBytes = kHeaderBytes + 14;
+constexpr std::size_t kInputsChecksumBytes = 12;
 constexpr std::size_t kChecksumBytes = kHeaderBytes + 12;
 constexpr std::size_t kGoodbyeBytes = kHeaderBytes + 5;
 
@@ -174,6 +177,9 @@ std::optional<InputBatch> readInputs(Reader& in, TickWindow window)
         else if (!readPlayer2(in, input.player2))
             return std::nullopt;
     }
+    batch.checkTick = in.get<std::uint32_t>();
+    batch.checksum = in.get<std::uint64_t>();
+    if (batch.checkTick != 0 && !window.contains(batch.checkTick)) return std::nullopt;
     return batch;
 }
 
@@ -241,7 +247,7 @@ std::variant<Packet, PacketError> decodePacket(const std::uint8_t* data, std::si
         if (size < kInputsFixedBytes) return PacketError::WrongLength;
         const std::uint8_t player = data[kHeaderBytes];
         if (player != 1 && player != 2) return PacketError::OutOfRange;
-        expected = kInputsFixedBytes + data[kInputsFixedBytes - 1] * inputRecordBytes(player);
+        expected = kInputsFixedBytes + data[kInputsFixedBytes - 1] * inputRecordBytes(player) + kInputsChecksumBytes;
         break;
     }
     default: return PacketError::UnknownType;

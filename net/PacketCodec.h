@@ -12,7 +12,7 @@
 // Nothing arriving from the network is trusted: the decoder checks the length, version, type and every range.
 
 // Raised whenever the layout or meaning of any message changes.
-inline constexpr std::uint16_t kProtocolVersion = 1;
+inline constexpr std::uint16_t kProtocolVersion = 2;
 // Limits beyond which a datagram is refused.
 inline constexpr std::int32_t kMaxWirePointerOffset = 65535;          // window pixels, either sign
 inline constexpr int kMaxInputDelay = 8;                              // ticks
@@ -22,14 +22,15 @@ inline constexpr std::size_t kMaxInputsPerBatch = 64;
 // How far a tick in a datagram may lie from the receiver's own tick, either way; nothing honest comes close.
 inline constexpr std::uint32_t kTickWindow = 1024;
 
-// Opens a connection from each side. The host's carries the match settings; the joiner's leaves them zero. A
+// Opens a connection from each side. The host's carries the match settings; the joiner's only the player it
+// plays, so that a host playing the same one can say so. A
 // hello of another protocol version decodes to its version and fingerprint only, which every version keeps in
 // the same place, so that a refusal can name both sides' values.
 struct Hello {
     std::uint16_t version = kProtocolVersion;
     std::uint64_t fingerprint = 0; // of the match code: both ends must simulate identically
     std::uint32_t matchTicks = 0;  // length of the match, chosen by the host; 0 from the joiner
-    std::uint8_t player = 0;       // which player the sender plays (1 or 2); 0 from the joiner
+    std::uint8_t player = 0;       // which player the sender plays (1 or 2); 0 from a joiner that would take either
     std::uint8_t inputDelay = 0;   // ticks between reading an input and its taking effect
 
     bool operator==(const Hello& other) const
@@ -40,18 +41,22 @@ struct Hello {
 };
 
 // The sender's own inputs for ticks firstTick, firstTick + 1, ...: every one the receiver has not acknowledged.
-// Only the sender player's part of each MatchInput travels; the other part decodes as default.
+// Only the sender player's part of each MatchInput travels; the other part decodes as default. The sender's latest
+// confirmed checksum rides along too, so that a lost reliable report costs no more than a frame.
 struct InputBatch {
     std::uint8_t player = 1;      // the sender's player, 1 or 2
     std::uint32_t senderTick = 0; // the tick the sender simulates next
     std::uint32_t received = 0;   // the acknowledgement: how many of the receiver's ticks the sender holds
     std::uint32_t firstTick = 0;
     std::vector<MatchInput> inputs; // 1 to kMaxInputsPerBatch
+    std::uint32_t checkTick = 0;    // the latest checkpoint the sender confirmed; 0 for none yet
+    std::uint64_t checksum = 0;     // the match's checksum after checkTick ticks
 
     bool operator==(const InputBatch& other) const
     {
         return player == other.player && senderTick == other.senderTick && received == other.received &&
-               firstTick == other.firstTick && inputs == other.inputs;
+               firstTick == other.firstTick && inputs == other.inputs && checkTick == other.checkTick &&
+               checksum == other.checksum;
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -50,12 +51,14 @@ bool RollbackSession::advance(const MatchInput& local)
 
 void RollbackSession::receive(const Packet& packet)
 {
+    const auto* goodbye = std::get_if<Goodbye>(&packet);
+    if (goodbye && goodbye->reason == GoodbyeReason::Finished) peerDone = true;
     if (currentState != SessionState::Running) return;
     if (const auto* batch = std::get_if<InputBatch>(&packet))
         receiveInputs(*batch);
     else if (const auto* report = std::get_if<ChecksumReport>(&packet))
         receiveChecksum(*report);
-    else if (const auto* goodbye = std::get_if<Goodbye>(&packet))
+    else if (goodbye)
         receiveGoodbye(*goodbye);
     else
         ++rejected;
@@ -87,17 +90,26 @@ void RollbackSession::receiveInputs(const InputBatch& batch)
             rollbackFrom = std::min(rollbackFrom.value_or(tick), tick);
         remoteInputs.push_back(input);
     }
+    if (batch.checkTick != 0) noteRemoteSum(int(batch.checkTick), batch.checksum);
 }
 
 void RollbackSession::receiveChecksum(const ChecksumReport& report)
 {
-    const int tick = int(report.tick);
-    if (!isCheckpoint(tick) || tick <= lastCompared || remoteSums.count(tick) != 0 ||
-        remoteSums.size() >= kMaxWaitingSums) {
+    noteRemoteSum(int(report.tick), report.checksum);
+}
+
+// Each checksum arrives twice or more (reliably, and in every input batch until the next checkpoint): the copies
+// are expected, a different value for the same checkpoint is not.
+void RollbackSession::noteRemoteSum(int tick, std::uint64_t checksum)
+{
+    if (tick <= lastCompared && isCheckpoint(tick)) return;
+    const auto held = remoteSums.find(tick);
+    if (held != remoteSums.end() && held->second == checksum) return;
+    if (!isCheckpoint(tick) || held != remoteSums.end() || remoteSums.size() >= kMaxWaitingSums) {
         ++rejected;
         return;
     }
-    remoteSums[tick] = report.checksum;
+    remoteSums[tick] = checksum;
     compareChecksums();
 }
 
@@ -107,8 +119,13 @@ void RollbackSession::receiveGoodbye(const Goodbye& goodbye)
     case GoodbyeReason::Finished: break; // our own end follows from its last checksum
     case GoodbyeReason::Quit: end(SessionState::PeerQuit, std::nullopt); break;
     case GoodbyeReason::Desync:
+        // The peer can only have compared a checkpoint whose ticks this side confirmed too.
+        if (!isCheckpoint(int(goodbye.tick)) || int(goodbye.tick) > confirmed) {
+            ++rejected;
+            break;
+        }
         desyncAt = int(goodbye.tick);
-        end(SessionState::Desynced, std::nullopt);
+        end(SessionState::PeerReportedDesync, std::nullopt);
         break;
     }
 }
@@ -153,7 +170,8 @@ void RollbackSession::confirmReady()
         const auto pending = pendingSums.find(confirmed);
         assert(pending != pendingSums.end());
         localSums[confirmed] = pending->second;
-        outbox.push_back(ChecksumReport{std::uint32_t(confirmed), pending->second});
+        latestSum = ChecksumReport{std::uint32_t(confirmed), pending->second};
+        outbox.push_back(latestSum);
         pendingSums.erase(pending);
         compareChecksums();
     }
@@ -175,7 +193,8 @@ void RollbackSession::compareChecksums()
             return;
         }
         remoteSums.erase(remote);
-        local = localSums.erase(local);
+        // Earlier checkpoints still unmatched are passed: the peer's copies of them come late or not at all.
+        local = localSums.erase(localSums.begin(), std::next(local));
     }
     finishIfDone();
 }
@@ -210,6 +229,8 @@ std::optional<InputBatch> RollbackSession::inputBatch() const
     batch.received = std::uint32_t(remoteInputs.size());
     batch.firstTick = std::uint32_t(first);
     batch.inputs.assign(localInputs.begin() + first, localInputs.begin() + first + count);
+    batch.checkTick = latestSum.tick;
+    batch.checksum = latestSum.checksum;
     return batch;
 }
 

@@ -22,7 +22,9 @@ struct SessionConfig {
     int matchTicks = 0;                  // the match ends after this many ticks, at least 1
 };
 
-enum class SessionState { Running, Finished, Quit, PeerQuit, Desynced };
+// PeerReportedDesync: the peer says the matches differ, at a checkpoint this side has confirmed but not yet
+// compared; only its word.
+enum class SessionState { Running, Finished, Quit, PeerQuit, Desynced, PeerReportedDesync };
 
 // One side of a two-machine match with rollback. The local input takes effect inputDelay ticks after it is
 // read; the peer's input is guessed as its last known one, and when the real one for a past tick differs, the
@@ -41,7 +43,8 @@ public:
     bool advance(const MatchInput& local);
 
     // What arrived from the peer. Inputs of the wrong player, or that contradict ones already known, are counted
-    // and ignored.
+    // and ignored; so is a reported divergence at a checkpoint this side has not confirmed. Once the match is
+    // over, only the peer's word that it finished too still counts.
     void receive(const Packet& packet);
 
     // The unacknowledged local inputs and the acknowledgement, to send unreliably each frame; none before the
@@ -56,8 +59,12 @@ public:
     int recommendedFrameDelay() const;
 
     SessionState state() const { return currentState; }
-    // After a desync: the first checkpoint (in ticks) whose checksums differed.
+    // After a desync: the first checkpoint (in ticks) whose checksums differed, or the one the peer named.
     int desyncTick() const { return desyncAt; }
+    // The latest checkpoint whose checksums both sides agreed on: the match is settled when it is the last tick.
+    int comparedTicks() const { return lastCompared; }
+    // The peer said it finished the match: it needs nothing more from this side.
+    bool peerFinished() const { return peerDone; }
     // The next tick to run.
     int currentTick() const { return nextTick; }
     int confirmedTicks() const { return confirmed; }
@@ -72,6 +79,7 @@ public:
 private:
     void receiveInputs(const InputBatch& batch);
     void receiveChecksum(const ChecksumReport& report);
+    void noteRemoteSum(int tick, std::uint64_t checksum);
     void receiveGoodbye(const Goodbye& goodbye);
     void settle();
     void runTick(int tick);
@@ -100,6 +108,7 @@ private:
     std::map<int, std::uint64_t> localSums;   // confirmed, awaiting the peer's
     std::map<int, std::uint64_t> remoteSums;  // the peer's, awaiting ours
     int lastCompared = 0;
+    ChecksumReport latestSum; // the latest confirmed checkpoint's, carried in every input batch
 
     int localAdvantage = 0;  // our tick minus the peer's, when its last batch arrived
     int remoteAdvantage = 0; // the same from the peer's side, by its acknowledgement
@@ -107,6 +116,7 @@ private:
 
     std::vector<Packet> outbox;
     SessionState currentState = SessionState::Running;
+    bool peerDone = false;
     int desyncAt = 0;
     int rollbackCount = 0;
     int longest = 0;

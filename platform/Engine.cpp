@@ -15,6 +15,7 @@
 #include "LeakCheck.h"
 #include "MatchSound.h"
 #include "MenuManager.h"
+#include "QuitSignal.h"
 #include "SimulationManager.h"
 #include "TextureManager.h"
 #include "WindowSystem.h"
@@ -118,6 +119,7 @@ std::optional<int> Engine::run(int argc, char** argv)
         return EXIT_FAILURE;
     }
 
+    watchQuitSignals();
     glutInit(&argc, argv);
     // Leaving the loop, or the window's closing, returns from it rather than ending the process, so that the
     // status goes back to the caller and everything is destroyed in order.
@@ -163,6 +165,7 @@ std::optional<int> Engine::run(int argc, char** argv)
 
 int Engine::runHeadless()
 {
+    watchQuitSignals();
     beginSession();
     assert(current && "a session decides when the run is over");
     const auto period = std::chrono::milliseconds(updatePeriodMs);
@@ -244,6 +247,7 @@ TickInput Engine::readDevices()
     record.match.player2.pointerY = mouseY - centreY;
     record.match.player2.leftDown = leftDown;
     record.window.reshapes.swap(reshapesSinceTick);
+    if (quitSignalled()) record.window.quit = true;
     return record;
 }
 

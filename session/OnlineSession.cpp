@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "MatchSession.h"
+#include "MySim.h"
 #include "WindowSystem.h"
 
 namespace {
@@ -17,8 +18,17 @@ using namespace std::chrono_literals;
 
 // A joiner gives up on a host that has not agreed on a match by then.
 constexpr auto kJoinTimeout = 10s;
-// A peer heard from not at all for this long is gone, whatever ENet still hopes: inputs flow every frame.
+// A peer heard from not at all for this long is gone, whatever ENet still hopes: inputs flow every frame, and
+// ENet acknowledges what this side sends.
 constexpr auto kSilenceLimit = 5s;
+// A match whose confirmed ticks and compared checksums stand still this long is over, whatever still arrives:
+// a peer can keep the link busy without playing.
+constexpr auto kProgressLimit = 5s;
+// How long a side that settled the match keeps sending its last inputs and checksum for a peer still short of
+// them, unless the peer says it finished too.
+constexpr auto kLingerTime = 3s;
+// At most one line a second about peers turned away, however many knock.
+constexpr auto kRefusalLineInterval = 1s;
 // How long a leaving side waits for its last reliable messages to be acknowledged: a little longer than the link
 // itself waits.
 constexpr auto kDrainTime = 5500ms;
@@ -80,10 +90,7 @@ std::optional<int> OnlineSession::advanceFrame(const TickInput& here)
         return end(1, "quit at tick " + std::to_string(confirmedTicks()));
     }
     receive(now);
-    if (!rollback) {
-        if (const auto status = waitForPeer(now)) return status;
-        if (!rollback) return std::nullopt;
-    }
+    if (!rollback) return waitForPeer(now);
     if (rollback->state() == SessionState::Running) {
         roundTripSum += transport.roundTripMs();
         ++roundTripSamples;
@@ -95,38 +102,52 @@ std::optional<int> OnlineSession::advanceFrame(const TickInput& here)
 
 std::optional<int> OnlineSession::waitForPeer(Clock::time_point now)
 {
+    // Only a joiner's link closes before the match: a host turns away whoever fails and goes on waiting.
     if (transport.state() == LinkState::Closed) return end(kRefusedStatus, transport.problem());
-    if (transport.state() != LinkState::Ready) {
-        if (!hosting && now - started > kJoinTimeout)
-            return end(kRefusedStatus,
-                       "nobody answered at " + where + " within " + std::to_string(seconds(kJoinTimeout)) + " s");
-        return std::nullopt;
-    }
+    if (!hosting && now - started > kJoinTimeout)
+        return end(kRefusedStatus,
+                   "nobody answered at " + where + " within " + std::to_string(seconds(kJoinTimeout)) + " s");
+    return std::nullopt;
+}
+
+void OnlineSession::start(Clock::time_point now)
+{
     const SessionConfig config = transport.settings();
     rollback = std::make_unique<RollbackSession>(
         shownRollback, config, [this](int tick, const MatchInput& input) { confirmTick(tick, input); });
-    lastHeard = now;
+    lastProgress = now;
     *setup.log << "skirmora: connected; this machine plays player " << config.localPlayer << ", " << config.matchTicks
                << " ticks, input delay " << config.inputDelay << std::endl;
-    return std::nullopt;
 }
 
 void OnlineSession::receive(Clock::time_point now)
 {
     const auto tick = std::uint32_t(rollback ? rollback->currentTick() : 0);
     const std::vector<Packet> packets = transport.service(tick);
-    if (!packets.empty()) {
-        lastHeard = now;
-        heardFromPeer = true;
+    if (!rollback && transport.matchMayRun()) start(now);
+    if (rollback && !matchBegan && transport.state() == LinkState::Ready) {
+        matchBegan = true;
+        lastProgress = now;
+        for (const MatchInput& input : std::exchange(heldConfirmations, {})) confirmTick(0, input);
     }
     if (rollback)
         for (const Packet& packet : packets) rollback->receive(packet);
-    // A latecomer, or a joiner of another build, refused by the host: said once each, and the match goes on.
-    if (transport.refusedPeers() > refusalsReported) {
-        refusalsReported = transport.refusedPeers();
-        *setup.log << "skirmora: " << transport.problem() << std::endl;
-    }
+    reportRefusals(now);
     linkClosed = transport.state() == LinkState::Closed;
+}
+
+// Whoever the host turned away, or who left before the match began: the latest said at most once a second, with
+// how many more there were, and the match goes on.
+void OnlineSession::reportRefusals(Clock::time_point now)
+{
+    const std::size_t count = transport.refusedPeers();
+    if (count == refusalsReported || now - lastRefusalLine < kRefusalLineInterval) return;
+    const std::size_t more = count - refusalsReported - 1;
+    *setup.log << "skirmora: " << transport.problem();
+    if (more > 0) *setup.log << " (and " << more << " more since the last such line)";
+    *setup.log << std::endl;
+    refusalsReported = count;
+    lastRefusalLine = now;
 }
 
 void OnlineSession::advance(const TickInput& here)
@@ -144,10 +165,12 @@ void OnlineSession::advance(const TickInput& here)
         own = *heldOwnInput;
     }
     const bool due = rollback->currentTick() < transport.settings().matchTicks;
-    if (rollback->advance(own))
+    if (rollback->advance(own)) {
         heldOwnInput.reset();
-    else if (due && rollback->state() == SessionState::Running)
+    } else if (due && rollback->state() == SessionState::Running && lastStalledTick != rollback->currentTick()) {
+        lastStalledTick = rollback->currentTick();
         ++stalledTicks;
+    }
 }
 
 void OnlineSession::sendPending()
@@ -168,6 +191,10 @@ void OnlineSession::applyWindowKeys(const WindowActions& keys)
 
 void OnlineSession::confirmTick(int, const MatchInput& input)
 {
+    if (!matchBegan) {
+        heldConfirmations.push_back(input);
+        return;
+    }
     const TickInput tick{input, {}};
     confirmed.step(tick);
     if (recording) recording->write(tick);
@@ -177,25 +204,55 @@ std::optional<int> OnlineSession::outcome(Clock::time_point now)
 {
     const std::string at = " at tick " + std::to_string(confirmedTicks());
     switch (rollback->state()) {
-    case SessionState::Finished: transport.close(); return end(0, "");
+    case SessionState::Finished: return finish(now);
     case SessionState::Quit: return end(1, "quit" + at);
     case SessionState::PeerQuit: return end(kBrokenStatus, "the other player quit" + at);
     case SessionState::Desynced:
         transport.close();
         return end(kBrokenStatus,
                    "the two machines' matches differ after tick " + std::to_string(rollback->desyncTick()));
+    case SessionState::PeerReportedDesync:
+        transport.close();
+        return end(kBrokenStatus, "the other machine reports that the two matches differ after tick " +
+                                      std::to_string(rollback->desyncTick()));
     case SessionState::Running: break;
     }
-    if (linkClosed) {
-        // Closed before any input came: the joiner refused what the host offered.
-        const bool refused = !heardFromPeer;
-        return end(refused ? kRefusedStatus : kBrokenStatus,
-                   "the other player went away" + at + ": " + transport.problem());
+    if (!matchBegan) {
+        // A joiner whose match the host has not yet answered: still a handshake.
+        if (linkClosed) return end(kRefusedStatus, transport.problem());
+        return waitForPeer(now);
     }
-    if (now - lastHeard > kSilenceLimit)
-        return end(kBrokenStatus, "no word from the other player for " + std::to_string(seconds(kSilenceLimit)) +
+    if (linkClosed) return end(kBrokenStatus, transport.problem() + at);
+    if (transport.silenceMs() > std::uint32_t(std::chrono::milliseconds(kSilenceLimit).count()))
+        return end(kBrokenStatus, "no word from the other machine for " + std::to_string(seconds(kSilenceLimit)) +
                                       " s; the match stops" + at);
-    return std::nullopt;
+    return judgeProgress(now);
+}
+
+std::optional<int> OnlineSession::judgeProgress(Clock::time_point now)
+{
+    const std::pair<int, int> mark{rollback->confirmedTicks(), rollback->comparedTicks()};
+    if (mark != progressMark) {
+        progressMark = mark;
+        lastProgress = now;
+        return std::nullopt;
+    }
+    if (now - lastProgress <= kProgressLimit) return std::nullopt;
+    const bool allConfirmed = mark.first == transport.settings().matchTicks;
+    return end(kBrokenStatus, "no progress for " + std::to_string(seconds(kProgressLimit)) + " s: " +
+                                  (allConfirmed ? "the other machine's last checksum never came"
+                                                : "tick " + std::to_string(mark.first + 1) + " never settled") +
+                                  "; the match stops at tick " + std::to_string(mark.first));
+}
+
+// The match is settled here, but the peer may still lack this side's last inputs or checksum: both go on riding in
+// every input batch, and the goodbye is resent, until the peer says it finished, leaves, or the time is up.
+std::optional<int> OnlineSession::finish(Clock::time_point now)
+{
+    if (!finishedAt) finishedAt = now;
+    if (!rollback->peerFinished() && !linkClosed && now - *finishedAt < kLingerTime) return std::nullopt;
+    transport.close();
+    return end(0, "");
 }
 
 int OnlineSession::end(int status, const std::string& why)
@@ -213,7 +270,8 @@ int OnlineSession::end(int status, const std::string& why)
 
 std::string OnlineSession::figures() const
 {
-    const int ticks = std::max(1, rollback->currentTick());
+    // A tick that is waiting now counts among those it is measured against.
+    const int ticks = std::max({1, rollback->currentTick(), lastStalledTick + 1});
     char percent[16];
     std::snprintf(percent, sizeof percent, "%.1f", 100.0 * stalledTicks / ticks);
     const std::uint64_t roundTrip = roundTripSamples ? roundTripSum / roundTripSamples : 0;

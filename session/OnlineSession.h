@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "MySim.h"
@@ -21,7 +22,8 @@ BuildIdentity buildIdentity();
 
 // Exit statuses of a networked match, besides 0 for a match played to its end and 1 for Escape.
 inline constexpr int kRefusedStatus = 2; // nobody answered, or the handshake was refused
-inline constexpr int kBrokenStatus = 3;  // the peer went away mid-match, or the two matches diverged
+inline constexpr int kBrokenStatus = 3;  // the link was lost or stopped making progress mid-match, the peer quit,
+                                         // or the two matches diverged
 
 // What a networked match is made of besides the link; the streams are the caller's.
 struct OnlineSetup {
@@ -70,7 +72,9 @@ private:
 
     std::optional<int> advanceFrame(const TickInput& devices);
     std::optional<int> waitForPeer(Clock::time_point now);
+    void start(Clock::time_point now);
     void receive(Clock::time_point now);
+    void reportRefusals(Clock::time_point now);
     void advance(const TickInput& here);
     void sendPending();
     void applyWindowKeys(const WindowActions& keys);
@@ -78,6 +82,8 @@ private:
     // Ends the match with status after a line on the log; the figures follow once the match had begun.
     int end(int status, const std::string& why);
     std::optional<int> outcome(Clock::time_point now);
+    std::optional<int> finish(Clock::time_point now);
+    std::optional<int> judgeProgress(Clock::time_point now);
     std::string figures() const;
 
     NetTransport transport;
@@ -91,17 +97,25 @@ private:
     std::unique_ptr<RollbackSession> rollback; // once the link is ready
     std::optional<MatchInput> heldOwnInput;    // drawn from ownSource for a tick that had to wait
     const Clock::time_point started = Clock::now();
-    Clock::time_point lastHeard = started;
     std::size_t refusalsReported = 0;
+    Clock::time_point lastRefusalLine = started - std::chrono::hours(1);
     // The confirmed ticks as a replay file, when one is asked for.
     std::optional<ReplayWriter> recording;
     bool linkClosed = false;
-    bool heardFromPeer = false;
     std::optional<int> status;
+    // The peer's first inputs arrived. A joiner's match runs before that, and its first confirmed ticks (those of
+    // the input delay) wait here: the host may still turn it away.
+    bool matchBegan = false;
+    std::vector<MatchInput> heldConfirmations;
+    // The last time confirmed or compared ticks moved on, and to what.
+    Clock::time_point lastProgress = started;
+    std::pair<int, int> progressMark{-1, -1};
+    std::optional<Clock::time_point> finishedAt; // the match was settled; this side answers a while longer
 
     // The closing figures.
     int framesSinceSlowdown = 0;
-    int stalledTicks = 0;
+    int stalledTicks = 0; // each tick counted once however many frames it waited
+    int lastStalledTick = -1;
     int slowedFrames = 0;
     std::uint64_t roundTripSum = 0;
     std::uint64_t roundTripSamples = 0;

@@ -32,6 +32,7 @@ TEST(PacketCodec, EveryKindOfMessageSurvivesTheRoundTripButNoCutOrPaddedCopy)
                               batch(1, {MatchInput{{0xff}, {}}, MatchInput{}}),
                               batch(2, {kMouse, MatchInput{{}, {0, 0, false, true}}}, kNow - kTickWindow),
                               batch(2, std::vector(kMaxInputsPerBatch, kExtremeMouse), kNow + kTickWindow - 63),
+                              InputBatch{1, kNow, kNow, kNow, {MatchInput{}}, kNow - kTickWindow, ~0ull},
                               ChecksumReport{kNow, ~0ull},
                               Goodbye{GoodbyeReason::Finished, kNow},
                               Goodbye{GoodbyeReason::Desync, kNow - 7}};
@@ -39,7 +40,7 @@ TEST(PacketCodec, EveryKindOfMessageSurvivesTheRoundTripButNoCutOrPaddedCopy)
         Datagram bytes = encodePacket(packet);
         const auto decoded = decodePacket(bytes.data(), bytes.size(), kNow);
         EXPECT_EQ(decoded, (std::variant<Packet, PacketError>{packet})) << packet.index();
-        EXPECT_LT(bytes.size(), 600u); // well inside one network packet
+        EXPECT_LT(bytes.size(), 1000u); // well inside one network packet: never split
         bytes.push_back(0);
         EXPECT_EQ(refusal(bytes), PacketError::WrongLength) << packet.index();
         for (bytes.pop_back(); !bytes.empty();) {
@@ -51,19 +52,23 @@ TEST(PacketCodec, EveryKindOfMessageSurvivesTheRoundTripButNoCutOrPaddedCopy)
 
 TEST(PacketCodec, LayoutIsFixedAndLittleEndian)
 {
-    // Header "Sk", version, type; then the fields in order, the mouse buttons as bits 0 and 1 of one byte.
+    // Header "Sk", version, type; then the fields in order, the mouse buttons as bits 0 and 1 of one byte, and a
+    // batch's checksum after its records.
     EXPECT_EQ(encodePacket(ChecksumReport{0x01020304, 0x1122334455667788}),
-              (Datagram{'S', 'k', 1, 0, 2, 4, 3, 2, 1, 0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11}));
-    EXPECT_EQ(
-        encodePacket(InputBatch{2, 1, 2, 3, {MatchInput{{}, {-1, 2, false, true}}}}),
-        (Datagram{'S', 'k', 1, 0, 1, 2, 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 1, 0xff, 0xff, 0xff, 0xff, 2, 0, 0, 0, 2}));
+              (Datagram{'S', 'k', 2, 0, 2, 4, 3, 2, 1, 0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11}));
+    EXPECT_EQ(encodePacket(InputBatch{2, 1, 2, 3, {MatchInput{{}, {-1, 2, false, true}}}, 60, 0x0102}),
+              (Datagram{'S',  'k',  2,    0, 1, 2, 1, 0, 0,  0, 2, 0, 0, 0, 3, 0, 0, 0, 1, 0xff,
+                        0xff, 0xff, 0xff, 2, 0, 0, 0, 2, 60, 0, 0, 0, 2, 1, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(PacketCodec, RefusesFieldsOutOfRange)
 {
     // Offsets in a player 2 batch: player 5, senderTick 6, received 10, firstTick 14, count 18, then pointerX,
-    // pointerY and the buttons of each record. In a hello: match length 13, player 17, input delay 18.
+    // pointerY and the buttons of each record, then the checkpoint's tick. In a hello: match length 13, player 17,
+    // input delay 18.
     const Datagram mouseBatch = encodePacket(batch(2, {kMouse}));
+    Datagram noInputs(mouseBatch.begin(), mouseBatch.begin() + 19);
+    noInputs.insert(noInputs.end(), mouseBatch.end() - 12, mouseBatch.end());
     const Datagram hello = encodePacket(Hello{});
     Datagram fullKeys = encodePacket(batch(1, std::vector<MatchInput>(kMaxInputsPerBatch)));
     fullKeys.push_back(0); // room for one record more
@@ -84,7 +89,8 @@ TEST(PacketCodec, RefusesFieldsOutOfRange)
         {"sender tick ahead", mouseBatch, 6, 4, kNow + kTickWindow + 1, PacketError::OutOfRange},
         {"received behind", mouseBatch, 10, 4, kNow - kTickWindow - 1, PacketError::OutOfRange},
         {"first tick wraps", mouseBatch, 14, 4, ~0u, PacketError::OutOfRange},
-        {"no inputs", Datagram(mouseBatch.begin(), mouseBatch.begin() + 19), 18, 1, 0, PacketError::OutOfRange},
+        {"no inputs", noInputs, 18, 1, 0, PacketError::OutOfRange},
+        {"checkpoint ahead", mouseBatch, 28, 4, kNow + kTickWindow + 1, PacketError::OutOfRange},
         {"too many inputs", fullKeys, 18, 1, kMaxInputsPerBatch + 1, PacketError::OutOfRange},
         {"last tick ahead", encodePacket(batch(1, {{}, {}}, kNow + kTickWindow)), 0, 0, 0, PacketError::OutOfRange},
         {"hello player", hello, 17, 1, 3, PacketError::OutOfRange},

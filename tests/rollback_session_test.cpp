@@ -96,6 +96,7 @@ std::uint64_t reference(const std::vector<MatchInput>& inputs)
 
 struct LinkShape {
     int lossPercent, delay, jitter; // delays in frames
+    bool reliableLost = false;      // every checksum report and goodbye lost: only the input batches get through
 };
 
 // One direction of a network: unreliable datagrams are lost and reordered, reliable ones only delayed.
@@ -104,7 +105,7 @@ struct Link {
     {
         for (const Packet& packet : packets) {
             const bool reliable = !std::holds_alternative<InputBatch>(packet);
-            if (!reliable && int(random() % 100) < shape.lossPercent) continue;
+            if (reliable ? shape.reliableLost : int(random() % 100) < shape.lossPercent) continue;
             int at = now + shape.delay + int(random() % (shape.jitter + 1));
             if (reliable) at = lastReliable = std::max(at, lastReliable);
             inFlight.push_back({at, encodePacket(packet)});
@@ -131,11 +132,12 @@ struct Link {
     std::vector<std::pair<int, Datagram>> inFlight{};
 };
 
-// Runs both sides frame by frame until both stop or the frames run out; b starts bLag frames late.
-void play(Side& a, Side& b, LinkShape shape, int bLag = 0, int frames = 5000)
+// Runs both sides frame by frame until both stop (and then for lingerFrames more) or the frames run out; b starts
+// bLag frames late.
+void play(Side& a, Side& b, LinkShape shape, int bLag = 0, int frames = 5000, int lingerFrames = 0)
 {
     Link toB{shape, std::mt19937(7)}, toA{shape, std::mt19937(11)};
-    for (int now = 0; now < frames && (a.running() || b.running()); ++now) {
+    for (int now = 0; now < frames && (a.running() || b.running() || lingerFrames-- > 0); ++now) {
         toB.send(a.frame(toA.arrived(now, a.session.currentTick())), now);
         toA.send(b.frame(toB.arrived(now, b.session.currentTick()), now >= bLag), now);
     }
@@ -154,14 +156,17 @@ TEST(RollbackSession, BothSidesEndAgreeingWhateverTheLink)
         {{25, 3, 4}, 2, true, -1},                  // loss and reordering
         {{50, 6, 12}, 0, true, kMaxPredictedTicks}, // worse than the prediction window: waits, never guesses more
         {{10, 2, 3}, kMaxInputDelay, false, 0},     // the delay hides the latency
+        {{25, 3, 4, true}, 2, true, -1},            // the checksums riding in the input batches are enough
     };
     constexpr int kTicks = 600;
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "loss " << c.link.lossPercent << " delay " << c.link.delay);
         Side a({1, c.inputDelay, kTicks}), b({2, c.inputDelay, kTicks});
-        play(a, b, c.link);
+        play(a, b, c.link, 0, 5000, 20);
         EXPECT_EQ(a.session.state(), SessionState::Finished);
         EXPECT_EQ(b.session.state(), SessionState::Finished);
+        // Each side's goodbye goes out after its own end, and is heard all the same.
+        EXPECT_EQ(a.session.peerFinished() && b.session.peerFinished(), !c.link.reliableLost);
         // Confirmed inputs: identical on both sides, and exactly the scripted ones after the input delay.
         ASSERT_EQ(a.confirmed.size(), std::size_t(kTicks));
         EXPECT_EQ(a.confirmed, b.confirmed);
@@ -176,6 +181,8 @@ TEST(RollbackSession, BothSidesEndAgreeingWhateverTheLink)
         EXPECT_LE(predicted, kMaxPredictedTicks);
         EXPECT_TRUE(c.predicted < 0 || predicted == c.predicted) << predicted;
         EXPECT_EQ(a.session.rejectedMessages() + b.session.rejectedMessages(), 0);
+        // In step from the start on a straight link: nobody waits.
+        EXPECT_TRUE(c.link.delay != 0 || a.waits + b.waits == 0) << a.waits << " " << b.waits;
     }
 }
 
@@ -237,6 +244,22 @@ TEST(RollbackSession, NonsenseFromThePeerIsCountedAndIgnored)
     side.session.receive(Goodbye{GoodbyeReason::Quit, 0});
     EXPECT_EQ(side.session.state(), SessionState::PeerQuit);
     EXPECT_FALSE(side.session.advance(MatchInput{}));
+}
+
+TEST(RollbackSession, APeersReportOfDivergenceCountsOnlyForACheckpointSettledHere)
+{
+    for (const int named : {kChecksumInterval, 2 * kChecksumInterval, kChecksumInterval - 1}) {
+        Side side({1, 0, 300});
+        side.session.receive(InputBatch{2, 64, 0, 0, std::vector<MatchInput>(64)});
+        for (int tick = 0; tick < 70; ++tick) side.session.advance(scripted(1, tick));
+        ASSERT_EQ(side.session.confirmedTicks(), 64);
+        side.session.receive(Goodbye{GoodbyeReason::Desync, std::uint32_t(named)});
+        // Only the first: the others name a tick not settled here, or no checkpoint at all.
+        const bool believed = named == kChecksumInterval;
+        EXPECT_EQ(side.session.state(), believed ? SessionState::PeerReportedDesync : SessionState::Running) << named;
+        EXPECT_EQ(side.session.rejectedMessages(), believed ? 0 : 1) << named;
+        EXPECT_EQ(side.session.desyncTick(), believed ? named : 0);
+    }
 }
 
 TEST(SyncTest, FindsStateTheSnapshotsForgetAtTheTickItFirstMatters)
