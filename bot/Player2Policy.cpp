@@ -11,7 +11,7 @@ using namespace rules;
 
 namespace {
 constexpr int kHorizon = 12;     // ticks looked ahead
-constexpr int kSteeredTicks = 6; // of them, ticks the hand's steering is followed tick by tick
+constexpr int kSteeredTicks = 4; // of them, ticks the hand's steering is followed tick by tick
 constexpr float kUnbounded = 1e30f;
 constexpr float kCruise = 5.5f; // world units per tick, the slower of the two speeds tried
 
