@@ -46,6 +46,13 @@ public:
 
     const std::vector<WallOutline>& walls() const { return outlines; }
 
+    // The grid itself, for searches over it: point (column, row) lies at gridOrigin() + kGridStep *
+    // (column, row), and its clearance is exact.
+    Vec2 gridOrigin() const { return origin; }
+    int gridColumns() const { return columns; }
+    int gridRows() const { return rows; }
+    float gridClearance(int column, int row) const { return grid[static_cast<std::size_t>(row * columns + column)]; }
+
     // World units between grid points.
     static constexpr float kGridStep = 10.0f;
     // The clearance reported off the grid.

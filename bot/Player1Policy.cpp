@@ -1,5 +1,6 @@
 #include "Player1Policy.h"
 
+#include <bitset>
 #include <cmath>
 
 #include "Forecast.h"
@@ -9,19 +10,33 @@ using namespace rules;
 
 namespace {
 constexpr int kHorizon = 14; // ticks looked ahead when walking
-// Ticks a new bullet flies before the bot reacts to it, drawn now and then: a person's reflexes.
-constexpr float kQuickest = 2.0f;
-constexpr float kSlowest = 6.0f;
 // Costs, in tenths of a point of health: a bullet's hit costs what it takes.
 constexpr float kHit = 10.0f * kDamageToPlayer1;
 constexpr float kHitMargin = 14.0f; // world units beyond touching that still feel close
 constexpr float kNearMiss = 3.0f;
-constexpr float kStationWeight = 0.3f;
+constexpr float kRouteWeight = 0.3f;
 constexpr float kStuck = 1.0f;
+// A way of walking is kept unless another is better by this much, and for at least this many ticks
+// unless another is better by the second margin: a hand does not dither.
+constexpr float kSwitchMargin = 10.0f;
+constexpr int kCommitTicks = 20;
+// What each key pressed or released costs beyond that.
+constexpr float kKeyChange = 13.0f;
+constexpr float kUrgent = 60.0f;
 // A throw is worth it when the ball carries player 2 into a wall within this reach of the contact.
 constexpr float kShoveReach = 520.0f;
+// Ticks without a throw after which any throw that catches player 2 will do.
+constexpr int kRestlessThrow = 240;
 // How close to a ball's path a bullet must pass to be knocked back, to be sure of it.
 constexpr float kDeflectReach = kBallRadius + kBulletRadius - 4.0f;
+// Room kept from the walls along a route (world units), and points of it settled per tick.
+constexpr float kRouteRoom = 5.0f;
+constexpr int kRouteBudget = 40;
+// Ticks between choices of a station (the search for a route runs on the others).
+constexpr int kStationEvery = 3;
+constexpr int kDetourTicks = 120;
+// Ticks with no key down after which the bot goes somewhere else.
+constexpr int kRestless = 200;
 } // namespace
 
 Player1Policy::Player1Policy(std::uint32_t seed) : random(seed), stationRange(200.0f)
@@ -32,19 +47,24 @@ Player1Policy::Player1Policy(std::uint32_t seed) : random(seed), stationRange(20
 
 Player1Input Player1Policy::decide(const MatchView& view, const ArenaMap& arena)
 {
+    if (!route) route.emplace(arena, kPlayerRadius, kRouteRoom);
     if (!view.player1.alive) {
         shoveWay = -1;
-        return {};
+        walkWay = -1;
+        progress.reset();
+        quietTicks = 0;
+        return keys.press({});
     }
     if (--ticksToRedraw <= 0) {
         stationRange = random.between(170.0f, 240.0f);
-        reactionTicks = static_cast<int>(random.between(kQuickest, kSlowest));
         ticksToRedraw = 150 + static_cast<int>(random.next() % 200);
     }
+    ++ticksSinceThrow;
+    ++ticks;
     threatPaths.clear();
     Vec2 path[kHorizon];
     for (const ShotView& shot : view.shots) {
-        if (shot.knockedBack || shot.age < reactionTicks) continue;
+        if (shot.knockedBack) continue;
         shotPath(shot, arena, kHorizon, path);
         threatPaths.insert(threatPaths.end(), path, path + kHorizon);
     }
@@ -62,38 +82,83 @@ Player1Input Player1Policy::decide(const MatchView& view, const ArenaMap& arena)
                 threatPaths.push_back(flown > 0 ? muzzle + flight * static_cast<float>(flown) : Vec2(1e6f, 1e6f));
             }
         }
-        station = chooseStation(view, arena);
+        if (ticks % kStationEvery == 0) station = chooseStation(view, arena);
     } else {
         shoveWay = -1;
         station = view.player1.position;
     }
-
-    int bestWay = -1;
-    float bestCost = cost(view, arena, -1);
-    for (int way = 0; way < 8; ++way) {
-        const float here = cost(view, arena, way);
-        if (here < bestCost) {
-            bestCost = here;
-            bestWay = way;
+    if (detourTicks > 0) --detourTicks;
+    route->aimFor(detourTicks > 0 ? detour : station);
+    // The search takes the ticks on which no station is chosen.
+    if (ticks % kStationEvery != 0) route->work(kRouteBudget, view.player1.position);
+    if (detourTicks == 0 && (progress.stalled(route->distance(view.player1.position)) || quietTicks > kRestless)) {
+        // Somewhere else for a while: the roomiest of a few points a walk away.
+        float bestRoom = -1e9f;
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            const float angle = random.between(0.0f, 6.2831853f);
+            const Vec2 point =
+                view.player1.position + Vec2(std::cos(angle), std::sin(angle)) * random.between(150.0f, 400.0f);
+            if (arena.clearance(point) > bestRoom) {
+                bestRoom = arena.clearance(point);
+                detour = point;
+            }
         }
+        detourTicks = kDetourTicks;
+        progress.reset();
+        quietTicks = 0;
     }
+
     // The walking keys for each way, and the arrows for each throw, anticlockwise from east.
     static constexpr Key kWalk[8][2] = {{Key::D, Key::D}, {Key::W, Key::D}, {Key::W, Key::W}, {Key::A, Key::W},
                                         {Key::A, Key::A}, {Key::S, Key::A}, {Key::S, Key::S}, {Key::D, Key::S}};
     static constexpr Key kThrow[8][2] = {{Key::Right, Key::Right}, {Key::Up, Key::Right},  {Key::Up, Key::Up},
                                          {Key::Left, Key::Up},     {Key::Left, Key::Left}, {Key::Down, Key::Left},
                                          {Key::Down, Key::Down},   {Key::Right, Key::Down}};
-    Player1Input input;
-    if (bestWay >= 0) {
-        input.set(kWalk[bestWay][0], true);
-        input.set(kWalk[bestWay][1], true);
+    const auto walking = [](int way) {
+        Player1Input keys;
+        if (way >= 0) {
+            keys.set(kWalk[way][0], true);
+            keys.set(kWalk[way][1], true);
+        }
+        return keys.keys;
+    };
+    // Setting off from standing costs nothing: the keys are to be pressed some time.
+    const auto changes = [&](int way) {
+        if (walkWay < 0) return 0.0f;
+        return kKeyChange * static_cast<float>(std::bitset<8>(walking(way) ^ walking(walkWay)).count());
+    };
+    int bestWay = -1;
+    float bestCost = cost(view, arena, -1) + changes(-1);
+    float keptCost = bestCost;
+    for (int way = 0; way < 8; ++way) {
+        const float here = cost(view, arena, way) + changes(way);
+        if (way == walkWay) keptCost = here;
+        if (here < bestCost) {
+            bestCost = here;
+            bestWay = way;
+        }
     }
+    ++walkTicks;
+    // Standing still is no commitment: any better way goes.
+    const bool settled = walkWay >= 0 && (walkTicks < kCommitTicks ? bestCost > keptCost - kUrgent
+                                                                   : bestCost > keptCost - kSwitchMargin);
+    // With nobody to face and nothing coming, there is nowhere to press on to.
+    if (!view.player2.alive && detourTicks == 0 && realThreats == 0) bestWay = -1;
+    if (bestWay != walkWay && (!settled || bestWay < 0)) {
+        walkWay = bestWay;
+        walkTicks = 0;
+    }
+    Player1Input wanted;
+    wanted.keys = walking(walkWay);
     const int throwWay = view.player1Reload == 0 ? chooseThrow(view, arena) : -1;
     if (throwWay >= 0) {
-        input.set(kThrow[throwWay][0], true);
-        input.set(kThrow[throwWay][1], true);
+        wanted.set(kThrow[throwWay][0], true);
+        wanted.set(kThrow[throwWay][1], true);
+        ticksSinceThrow = 0;
     }
-    return input;
+    const Player1Input pressed = keys.press(wanted);
+    quietTicks = pressed.keys == 0 ? quietTicks + 1 : 0;
+    return pressed;
 }
 
 Vec2 Player1Policy::chooseStation(const MatchView& view, const ArenaMap& arena)
@@ -152,7 +217,7 @@ int Player1Policy::chooseThrow(const MatchView& view, const ArenaMap& arena) con
     if (!view.player2.alive) return -1;
     // Otherwise the throw whose ball catches player 2 and carries it nearest into a wall.
     int bestWay = -1;
-    float bestReach = kShoveReach;
+    float bestReach = ticksSinceThrow > kRestlessThrow ? kShoveReach + 1.0f : kShoveReach;
     for (int way = 0; way < 8; ++way) {
         const Vec2 direction = kEightWays[static_cast<std::size_t>(way)];
         for (int tick = 0; tick <= kBallTicks; ++tick) {
@@ -177,11 +242,18 @@ float Player1Policy::cost(const MatchView& view, const ArenaMap& arena, int way)
     const std::size_t threats = threatPaths.size() / kHorizon;
     const float near = kBulletRadius + kPlayerRadius + kHitMargin;
     float total = 0.0f;
+    Vec2 wallNormal;
+    bool pressed = false;
     for (int tick = 0; tick < kHorizon; ++tick) {
         position += step;
         // Walls push player 1 back out.
         const float room = arena.clearance(position) - kPlayerRadius;
-        if (room < 0.0f) position += arena.awayFromWalls(position) * -room;
+        // Pressed into a wall tick after tick, along the same face of it.
+        if (room < 0.0f) {
+            if (!pressed) wallNormal = arena.awayFromWalls(position);
+            position += wallNormal * -room;
+        }
+        pressed = room < 0.0f;
         if (room < 2.0f && way >= 0) total += kStuck;
         for (std::size_t i = 0; i < threats; ++i) {
             const Vec2 gap = position - threatPaths[i * kHorizon + static_cast<std::size_t>(tick)];
@@ -194,5 +266,5 @@ float Player1Policy::cost(const MatchView& view, const ArenaMap& arena, int way)
                      sureness;
         }
     }
-    return total + length(position - station) * kStationWeight;
+    return total + route->distance(position) * kRouteWeight;
 }

@@ -8,7 +8,9 @@
 // Stands in front of another input source and writes every record it hands on as a replay file.
 class InputRecorder : public InputSource {
 public:
-    InputRecorder(InputSource& inner, std::ostream& out) : inner(inner), writer(out) {}
+    InputRecorder(InputSource& inner, std::ostream& out, std::ostream& messages) : inner(inner), writer(out, messages)
+    {
+    }
 
     TickInput next(const TickInput& devices) override;
 

@@ -6,7 +6,6 @@
 #include <charconv>
 #include <cstring>
 #include <fstream>
-#include <iostream>
 #include <optional>
 #include <sys/stat.h>
 #include <system_error>
@@ -187,7 +186,10 @@ std::string replayLines(const TickInput& tick)
     return text;
 }
 
-ReplayWriter::ReplayWriter(std::ostream& out) : out(out) { writeLines(std::string(kReplayHeader) + "\n"); }
+ReplayWriter::ReplayWriter(std::ostream& out, std::ostream& messages) : out(out), messages(messages)
+{
+    writeLines(std::string(kReplayHeader) + "\n");
+}
 
 void ReplayWriter::write(const TickInput& input)
 {
@@ -201,6 +203,6 @@ void ReplayWriter::writeLines(const std::string& lines)
     out << lines << std::flush;
     if (!out) {
         failed = true;
-        std::cerr << "skirmora: writing the recording failed; it ends before tick " << ticks + 1 << std::endl;
+        messages << "skirmora: writing the recording failed; it ends before tick " << ticks + 1 << std::endl;
     }
 }

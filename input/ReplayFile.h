@@ -52,12 +52,12 @@ std::string replayLines(const TickInput& tick);
 
 // Writes input records as a replay file: the version line first, then each record's reshapes and tick
 // line, each flushed, so that a recording killed at any point is a usable replay. A write that fails is
-// reported once on standard error and the rest is dropped: the match goes on unrecorded rather than
+// reported once on messages and the rest is dropped: the match goes on unrecorded rather than
 // ending over a full disk.
 class ReplayWriter {
 public:
-    // Writes the version line to out.
-    explicit ReplayWriter(std::ostream& out);
+    // Writes the version line to out; a failed write is told on messages.
+    ReplayWriter(std::ostream& out, std::ostream& messages);
 
     void write(const TickInput& input);
 
@@ -65,6 +65,7 @@ private:
     void writeLines(const std::string& lines);
 
     std::ostream& out;
+    std::ostream& messages;
     std::size_t ticks = 0;
     bool failed = false;
 };

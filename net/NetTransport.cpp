@@ -191,8 +191,19 @@ NetTransport& NetTransport::operator=(NetTransport&&) noexcept = default;
 
 NetTransport::~NetTransport()
 {
-    // Leaving without close(): tell the peer at once rather than let it time out.
-    if (enetHost && peer) enet_peer_disconnect_now(peer, kNoRefusal);
+    if (!enetHost || !peer) return;
+    // What is still queued (a Goodbye) goes first, and the peer acknowledges it before the link drops: ENet
+    // discards what a peer receives together with a disconnect, and a peer that hears only the disconnect takes it
+    // for a lost link. Bounded, so that leaving never hangs on a silent peer.
+    if (linkState != LinkState::Closing) leaveAfterQueue(peer, kNoRefusal);
+    constexpr enet_uint32 kFarewellMs = 300;
+    const enet_uint32 until = enet_time_get() + kFarewellMs;
+    ENetEvent event;
+    while (ENET_TIME_LESS(enet_time_get(), until) && enet_host_service(enetHost.get(), &event, 10) >= 0) {
+        if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+        if (event.type == ENET_EVENT_TYPE_DISCONNECT && event.peer == peer) return;
+    }
+    enet_peer_disconnect_now(peer, kNoRefusal);
 }
 
 std::variant<NetTransport, std::string> NetTransport::host(std::uint16_t port, const SessionConfig& settings,

@@ -1,5 +1,6 @@
 #include "LocalSession.h"
 
+#include <iostream>
 #include <utility>
 
 LocalSession::LocalSession(std::ostream& console, std::unique_ptr<PlayerSource> player1,
@@ -7,7 +8,7 @@ LocalSession::LocalSession(std::ostream& console, std::unique_ptr<PlayerSource> 
     : MatchSession(console, MatchWindow::Pointer::Steered), player1(std::move(player1)), player2(std::move(player2)),
       players(game(), this->player1.get(), this->player2.get()), tickLimit(tickLimit)
 {
-    if (recording != nullptr) recorder.emplace(players, *recording);
+    if (recording != nullptr) recorder.emplace(players, *recording, std::cerr);
 }
 
 void LocalSession::frame(const TickInput& devices)

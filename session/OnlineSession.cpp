@@ -49,7 +49,7 @@ OnlineSession::OnlineSession(NetTransport transport, OnlineSetup setup, bool hos
       confirmed(*this->setup.console), shown(muted), shownRollback(shown)
 {
     assert(this->setup.console && this->setup.log);
-    if (this->setup.recording) recording.emplace(*this->setup.recording);
+    if (this->setup.recording) recording.emplace(*this->setup.recording, *this->setup.log);
     *this->setup.log << "skirmora: " << (hosting ? "waiting for the other player on UDP port " : "joining ")
                      << this->where << std::endl;
 }

@@ -14,8 +14,9 @@ const char* const kUsage =
     "       skirmora --menu [--ticks N] [--mute] [toolkit options]\n"
     "       skirmora --help | --version\n"
     "SOURCE is local (this machine's keyboard for player 1, its mouse for player 2; the default),\n"
-    "bot or bot:SEED (the computer), random:SEED (seeded random input), idle (no input) or, online,\n"
-    "remote (the other machine's player: by default player 2 for --host, player 1 for --join).\n"
+    "bot[:LEVEL][:SEED] (the computer; LEVEL easy, normal or hard, normal if left out), random:SEED\n"
+    "(seeded random input), idle (no input) or, online, remote (the other machine's player: by default\n"
+    "player 2 for --host, player 1 for --join).\n"
     "Online matches use UDP port 7770 unless another is given; the host's --ticks and --input-delay\n"
     "(0 to 8 ticks, default 2) hold for both machines.\n";
 

@@ -19,7 +19,18 @@ std::optional<SourceChoice> SourceChoice::parse(std::string_view text)
     if (text == "idle") return SourceChoice{Kind::Idle, 1};
     if (text == "bot") return SourceChoice{Kind::Bot, 1};
     if (text == "remote") return SourceChoice{Kind::Remote, 1};
-    if (auto bot = seeded("bot:", text, Kind::Bot)) return bot;
+    if (text.substr(0, 4) == "bot:") {
+        // A level word first, if any, then the seed.
+        const std::string_view rest = text.substr(4);
+        const std::string_view word = rest.substr(0, rest.find(':'));
+        if (const auto level = botLevelNamed(word)) {
+            if (word.size() == rest.size()) return SourceChoice{Kind::Bot, 1, *level};
+            auto bot = seeded(":", rest.substr(word.size()), Kind::Bot);
+            if (bot) bot->level = *level;
+            return bot;
+        }
+        return seeded("bot:", text, Kind::Bot);
+    }
     return seeded("random:", text, Kind::Random);
 }
 
@@ -30,7 +41,7 @@ std::unique_ptr<PlayerSource> makePlayerSource(const SourceChoice& choice)
     case SourceChoice::Kind::Remote: return nullptr;
     case SourceChoice::Kind::Idle: return std::make_unique<IdleSource>();
     case SourceChoice::Kind::Random: return std::make_unique<RandomSource>(choice.seed);
-    case SourceChoice::Kind::Bot: return makeBot(choice.seed);
+    case SourceChoice::Kind::Bot: return makeBot(choice.seed, choice.level);
     }
     return nullptr;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "Bot.h"
 #include "MatchInput.h"
 #include "PlayerSource.h"
 
@@ -14,9 +15,12 @@ struct SourceChoice {
     enum class Kind { Local, Idle, Random, Bot, Remote };
     Kind kind = Kind::Local;
     std::uint32_t seed = 1;
+    // For a bot only.
+    BotLevel level = BotLevel::Normal;
 
-    // The words the command line takes: local, idle, bot, bot:SEED, random:SEED (SEED a whole number
-    // from 0 to 4294967295), remote (the other machine's player); nullopt for anything else.
+    // The words the command line takes: local, idle, bot[:LEVEL][:SEED] (LEVEL easy, normal or hard;
+    // normal if left out), random:SEED (SEED a whole number from 0 to 4294967295), remote (the other
+    // machine's player); nullopt for anything else.
     static std::optional<SourceChoice> parse(std::string_view text);
 };
 

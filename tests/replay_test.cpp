@@ -182,6 +182,7 @@ TEST(ReplayProgram, BadCommandLinesAndFilesExitWithStatusTwoAndOneMessage)
         {"--player2 robot", "unknown source 'robot' for --player2"},
         {"--player1 random:-1", "unknown source 'random:-1'"},
         {"--player1 bot:4294967296", "unknown source 'bot:4294967296'"},
+        {"--player2 bot:expert:3", "unknown source 'bot:expert:3' for --player2"},
         {"--ticks 0", "--ticks takes a whole number of ticks from 1 up, not '0'"},
         {"--ticks ten", "--ticks takes a whole number"},
         {"--replay x --ticks 5", "--replay plays the recorded input"},

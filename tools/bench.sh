@@ -50,7 +50,7 @@ echo "| Resident memory after start-up | $(sed -n 's/^resident after start-up: /
 soak=$("$build/tools/soak" 100000 1 1)
 read -r tenth end < <(sed -E 's/.*resident ([0-9]+) KiB at tick [0-9]+ and ([0-9]+) KiB.*/\1 \2/' <<<"$soak")
 echo "| Resident growth, ticks 10 000 to 100 000 of continuous fire (headless) | $((end - tenth)) KiB |"
-# The bot's decision in each role: the medians of the mean and of the 99th percentile.
+# The bot's decision in each role at each level: the medians of the mean and of the 99th percentile.
 "$build/bench/bot_bench" --benchmark_format=json --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
     2>/dev/null | awk -F': ' '
     /"name"/ { gsub(/[",]/, "", $2); name = $2; median = name ~ /_median$/ }
@@ -58,15 +58,21 @@ echo "| Resident growth, ticks 10 000 to 100 000 of continuous fire (headless) |
     /"time_unit"/ && median && name ~ /surveyWalls/ { printf "| Computer player, survey of the walls (once, on its first look) | %.1f ms |\n", time }
     /"p99_us"/ && median {
         gsub(/,/, "", $2)
-        role = name ~ /botDecision\/1/ ? 1 : 2
-        printf "| Computer player, decision per tick as player %d (mean; 99th percentile) | %.1f µs; %.1f µs |\n", role, time, $2
+        split(name, part, /[:\/]/)
+        mean[part[3], part[5]] = time
+        slow[part[3], part[5]] = $2
+    }
+    END {
+        for (role = 1; role <= 2; ++role)
+            printf "| Computer player, decision per tick as player %d, easy / normal / hard (mean; 99th percentile) | %.1f / %.1f / %.1f µs; %.1f / %.1f / %.1f µs |\n",
+                role, mean[role, 0], mean[role, 1], mean[role, 2], slow[role, 0], slow[role, 1], slow[role, 2]
     }'
 times=()
 for _ in 1 2 3 4 5; do
     start=$EPOCHREALTIME
-    "$build/session/skirmora" --headless --ticks 18000 --player1 bot:1 --player2 bot:2 >/dev/null
+    "$build/session/skirmora" --headless --ticks 18000 --player1 bot:normal:1 --player2 bot:normal:2 >/dev/null
     times+=("$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }')")
 done
-echo "| Headless 18 000-tick match, bot against bot (median of 5) | $(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p) s |"
+echo "| Headless 18 000-tick match, \`bot\` against \`bot\` (median of 5) | $(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p) s |"
 echo
 echo "Measured on: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)."

@@ -1,54 +1,132 @@
 #!/usr/bin/env bash
-# How well the computer player plays: headless matches against the seeded sparring partners
-# random:1 to random:6, in each role, beside an idle player in the same role against the same six.
-# Prints one table row per match and the verdict: the bot must outscore its opponent in at least 5 of
-# the 6 in each role, and its summed margin must beat the idle player's. Exits 1 when it does not.
-# Usage: tools/strength.sh [ticks, default 18000] [bot seed, default 1] [program, default build/release/session/skirmora]
+# How well the computer player plays at each level, and how like a hand it moves: headless matches
+# (recorded, then read back by hand_figures) in each role against bot:normal on the other side (seeds
+# 1 to 6 against 101 to 106), against the sparring partners random:1 to random:6, and against an idle
+# player (seeds 1 to 3); beside an idle player in the same role against the same six partners.
+# Prints the margins and the input figures, then the verdict; exits 1 unless:
+#   in each role the summed margin against bot:normal rises strictly from easy to normal to hard;
+#   easy as player 2 loses or ties at least 3 of its 6 against bot:normal;
+#   hard in each role wins at least 5 of 6 against the partners, by more in all than idle does;
+#   no bot's own input stays empty for more than 600 ticks in any match;
+#   presses under 5 ticks are at most 10 % of all, player 1's keys change at most 10 times a second
+#   and player 2's pointer turns back at most 6 times a second, in every match;
+#   a bot-against-bot match of the length takes under 2 s.
+# Usage: tools/strength.sh [ticks, default 18000] [build directory, default build/release]
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 ticks=${1:-18000}
-seed=${2:-1}
-program=${3:-$root/build/release/session/skirmora}
-if [[ ! -x $program ]]; then
-    echo "no $program: build it first (cmake --preset release && cmake --build --preset release)" >&2
+build=${2:-$root/build/release}
+program=$build/session/skirmora
+figures=$build/tools/hand_figures
+if [[ ! -x $program || ! -x $figures ]]; then
+    echo "no $program or $figures: build them first (cmake --preset release && cmake --build --preset release)" >&2
     exit 2
 fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
-# score <player1> <player2>: "score1 score2" at the end of a headless match.
-score() {
-    "$program" --headless --ticks "$ticks" --player1 "$1" --player2 "$2" | tail -n 1 |
-        sed -E 's/.*player 1 health -?[0-9]+ score ([0-9]+), player 2 health -?[0-9]+ score ([0-9]+)$/\1 \2/'
+# match <player1> <player2> <role of the bot>: prints "own other keychanges/s presses short reversals/s quiet"
+# for the bot's side.
+match() {
+    local line s1 s2
+    line=$(nice "$program" --headless --ticks "$ticks" --player1 "$1" --player2 "$2" --record "$work/m.replay" | tail -n 1)
+    read -r s1 s2 < <(sed -E 's/.*player 1 health -?[0-9]+ score ([0-9]+), player 2 health -?[0-9]+ score ([0-9]+)$/\1 \2/' <<<"$line")
+    "$figures" "$work/m.replay" | awk -v role="$3" -v s1="$s1" -v s2="$s2" '
+        $3 == role":" {
+            own = role == 1 ? s1 : s2; other = role == 1 ? s2 : s1
+            print own, other, $4, $10, int($10 * $7 / 100 + 0.5), $15, $(NF - 1)
+        }'
 }
 
 verdict=0
-echo "| Role | Opponent | Bot score | Opponent score | Bot margin | Idle margin |"
-echo "|---|---|---|---|---|---|"
+fail() {
+    echo "FAILS: $*"
+    verdict=1
+}
+
+declare -A idle_margin
 for role in 1 2; do
-    wins=0
-    bot_sum=0
-    idle_sum=0
-    for opponent in 1 2 3 4 5 6; do
-        if ((role == 1)); then
-            read -r own other < <(score "bot:$seed" "random:$opponent")
-            read -r idle_own idle_other < <(score idle "random:$opponent")
-        else
-            read -r other own < <(score "random:$opponent" "bot:$seed")
-            read -r idle_other idle_own < <(score "random:$opponent" idle)
-        fi
-        margin=$((own - other))
-        idle_margin=$((idle_own - idle_other))
-        ((margin > 0)) && wins=$((wins + 1))
-        bot_sum=$((bot_sum + margin))
-        idle_sum=$((idle_sum + idle_margin))
-        echo "| player $role | random:$opponent | $own | $other | $margin | $idle_margin |"
+    sum=0
+    for seed in 1 2 3 4 5 6; do
+        if ((role == 1)); then read -r own other _ < <(match idle "random:$seed" 1); else read -r own other _ < <(match "random:$seed" idle 2); fi
+        sum=$((sum + own - other))
     done
-    echo "| player $role | all six | won $wins of 6 | | $bot_sum | $idle_sum |"
-    if ((wins < 5 || bot_sum <= idle_sum)); then verdict=1; fi
+    idle_margin[$role]=$sum
 done
-start=$EPOCHREALTIME
-"$program" --headless --ticks "$ticks" --player1 "bot:$seed" --player2 "bot:$((seed + 1))" >/dev/null
+
+echo "| Level | Role | Against bot:normal: margin | won, lost or tied | Against random:1..6: margin | won | Idle's margin against random:1..6 |"
+echo "|---|---|---|---|---|---|---|"
+declare -A normal_margin
+figures_table=""
+for level in easy normal hard; do
+    for role in 1 2; do
+        most_changes=0 most_reversals=0 presses=0 short=0 quiet=0
+        tally() { # own other changes presses short reversals quiet
+            most_changes=$(awk -v a="$most_changes" -v b="$3" 'BEGIN { print (b > a ? b : a) }')
+            most_reversals=$(awk -v a="$most_reversals" -v b="$6" 'BEGIN { print (b > a ? b : a) }')
+            presses=$((presses + $4))
+            short=$((short + $5))
+            ((${7} > quiet)) && quiet=$7
+            if ((role == 1)) && awk -v c="$3" 'BEGIN { exit !(c > 10) }'; then fail "$level player 1 changes keys $3 times a second"; fi
+            if ((role == 2)) && awk -v c="$6" 'BEGIN { exit !(c > 6) }'; then fail "$level player 2 turns the pointer back $6 times a second"; fi
+            return 0
+        }
+        bot_margin=0 bot_wins=0 bot_losses=0 random_margin=0 random_wins=0
+        for seed in 1 2 3 4 5 6; do
+            if ((role == 1)); then
+                read -r own other rest < <(match "bot:$level:$seed" "bot:normal:$((seed + 100))" 1)
+            else
+                read -r own other rest < <(match "bot:normal:$((seed + 100))" "bot:$level:$seed" 2)
+            fi
+            tally "$own" "$other" $rest
+            bot_margin=$((bot_margin + own - other))
+            if ((own > other)); then bot_wins=$((bot_wins + 1)); else bot_losses=$((bot_losses + 1)); fi
+            if ((role == 1)); then
+                read -r own other rest < <(match "bot:$level:$seed" "random:$seed" 1)
+            else
+                read -r own other rest < <(match "random:$seed" "bot:$level:$seed" 2)
+            fi
+            tally "$own" "$other" $rest
+            random_margin=$((random_margin + own - other))
+            ((own > other)) && random_wins=$((random_wins + 1))
+            if ((seed <= 3)); then
+                if ((role == 1)); then read -r own other rest < <(match "bot:$level:$seed" idle 1); else read -r own other rest < <(match idle "bot:$level:$seed" 2); fi
+                tally "$own" "$other" $rest
+            fi
+        done
+        normal_margin[$level$role]=$bot_margin
+        echo "| $level | player $role | $bot_margin | $bot_wins, $bot_losses | $random_margin | $random_wins of 6 | ${idle_margin[$role]} |"
+        share=$(awk -v s="$short" -v p="$presses" 'BEGIN { printf "%.1f", p ? 100 * s / p : 0 }')
+        if ((role == 1)); then
+            figures_table+="| $level | player 1 | $most_changes | $share % of $presses | | $quiet |"$'\n'
+        else
+            figures_table+="| $level | player 2 | | $share % of $presses | $most_reversals | $quiet |"$'\n'
+        fi
+        if awk -v s="$short" -v p="$presses" 'BEGIN { exit !(s * 10 > p) }'; then fail "$level player $role: presses under 5 ticks are $share %"; fi
+        ((quiet > 600)) && fail "$level player $role: no input for $quiet ticks"
+        if [[ $level == easy && $role == 2 ]] && ((bot_losses < 3)); then fail "easy as player 2 lost or tied only $bot_losses of 6"; fi
+        if [[ $level == hard ]] && ((random_wins < 5 || random_margin <= idle_margin[$role])); then
+            fail "hard as player $role won $random_wins of 6 against the partners, margin $random_margin (idle's ${idle_margin[$role]})"
+        fi
+    done
+done
+for role in 1 2; do
+    if ((normal_margin[easy$role] >= normal_margin[normal$role] || normal_margin[normal$role] >= normal_margin[hard$role])); then
+        fail "player $role: the margins against bot:normal do not rise from easy to normal to hard"
+    fi
+done
 echo
-echo "bot against bot, $ticks ticks: $(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }') s"
-if ((verdict == 0)); then echo "strong enough in both roles"; else echo "NOT strong enough"; fi
+echo "Input figures over these matches (the most in any one match; presses under 5 ticks of all presses):"
+echo
+echo "| Level | Role | Key changes a second | Presses under 5 ticks | Pointer reversals a second | Longest with no input (ticks) |"
+echo "|---|---|---|---|---|---|"
+printf '%s' "$figures_table"
+start=$EPOCHREALTIME
+"$program" --headless --ticks "$ticks" --player1 bot:hard:1 --player2 bot:hard:2 >/dev/null
+took=$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }')
+echo
+echo "bot:hard against bot:hard, $ticks ticks: $took s"
+if awk -v t="$took" -v n="$ticks" 'BEGIN { exit !(t >= 2 * n / 18000) }'; then fail "a bot-against-bot match took $took s"; fi
+if ((verdict == 0)); then echo "every level plays as it should"; else echo "NOT as it should"; fi
 exit "$verdict"

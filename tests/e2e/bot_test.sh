@@ -28,7 +28,7 @@ moves() {
     holds "($x1 - $x0)^2 + ($y1 - $y0)^2 > 225"
 }
 
-start_game --player2 bot
+start_game --player2 bot:easy
 sleep 1
 check "player 1 and the bot as player 2 both on screen" wait_until 3 both_shown
 # Player 1 stands still, so the bot's own motion is what moves it on screen (the camera follows both).
@@ -51,7 +51,7 @@ hold Escape 0.2
 await_exit 5
 check "Escape exits with status 1 ($status)" [ "$status" -eq 1 ]
 
-start_game --player1 bot
+start_game --player1 bot:hard:5
 sleep 1
 check "the bot as player 1 and player 2 both on screen" wait_until 3 both_shown
 read -r x0 y0 < <(where blue)

@@ -95,9 +95,9 @@ check "man page is this version's" grep -q "skirmora $version" "$work/man.txt"
 "$program" --help >"$work/help.txt"
 options() { grep -oE -- '--[a-z][a-z0-9-]*' "$1" | sort -u; }
 check "man page and --help name the same options" diff <(options "$work/help.txt") <(options "$work/man.txt")
-for source in local bot bot:SEED random:SEED idle remote; do
-    check "--help and man page both tell source $source" eval 'grep -qw -- "$source" "$work/help.txt" &&
-        grep -qw -- "$source" "$work/man.txt"'
+for source in local "bot[:LEVEL][:SEED]" easy normal hard random:SEED idle remote; do
+    check "--help and man page both tell source $source" eval 'grep -qwF -- "$source" "$work/help.txt" &&
+        grep -qwF -- "$source" "$work/man.txt"'
 done
 for variable in SKIRMORA_DATA SKIRMORA_SOUND_LOG; do
     check "man page tells $variable" grep -q "^ *$variable$" "$work/man.txt"
