@@ -15,13 +15,16 @@
 
 namespace {
 
-std::unique_ptr<PlayerSource> sourceFor(Seat seat)
+std::unique_ptr<PlayerSource> sourceFor(Seat seat, ComputerLevel level)
 {
     if (seat == Seat::Person) return nullptr;
     // The computer plays a new match each time; a recording holds what it did.
     SourceChoice bot;
     bot.kind = SourceChoice::Kind::Bot;
     bot.seed = std::random_device{}();
+    bot.level = level == ComputerLevel::Easy   ? BotLevel::Easy
+                : level == ComputerLevel::Hard ? BotLevel::Hard
+                                               : BotLevel::Normal;
     return makePlayerSource(bot);
 }
 
@@ -89,8 +92,8 @@ void MenuSession::carryOut(const MenuAction& action)
         if (inner) inner->leave();
         inner.reset();
         std::ostream* file = startRecording();
-        auto match = std::make_unique<LocalSession>(console, sourceFor(action.player1), sourceFor(action.player2),
-                                                    matchTicks, file);
+        auto match = std::make_unique<LocalSession>(console, sourceFor(action.player1, action.level),
+                                                    sourceFor(action.player2, action.level), matchTicks, file);
         LocalSession* started = match.get();
         run(std::move(match));
         playing = started;
