@@ -26,6 +26,8 @@ public:
     void drawWith(Renderer* renderer, int width, int height) override;
     void render() override;
     std::vector<MenuCue> takeCues() override { return menu.takeCues(); }
+    // Over a menu, and over a replay being watched (its line shown), where the pointer steers nothing.
+    bool wantsPointer() const override { return menu.showing() || !statusLine.empty(); }
     float volume() const override
     {
         return menu.settings().mute ? 0.0f : static_cast<float>(menu.settings().volume) / Settings::kMaxVolume;

@@ -137,6 +137,7 @@ std::optional<int> Engine::run(int argc, char** argv)
     std::cout << "after this" << std::endl;
     if (!soundsDir.empty()) sound = std::make_unique<MatchSound>(soundsDir, std::cerr, soundLogFromEnvironment());
     glutSetCursor(GLUT_CURSOR_NONE);
+    pointerShown = false;
 
     toolkitEngine = this;
     toolkitWindow = std::make_unique<GlutWindow>(*this);
@@ -196,6 +197,10 @@ void Engine::updateTick()
         finish(*over);
     } else {
         menu->update();
+        if (window != nullptr && menu->wantsPointer() != pointerShown) {
+            pointerShown = !pointerShown;
+            window->showPointer(pointerShown);
+        }
         SimulationManager* shown = current->shownMatch();
         if (sound && shown != nullptr) sound->play(current->takeTickRuns(), shown->camera);
         const std::vector<MenuCue> cues = menu->takeCues();

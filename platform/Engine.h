@@ -96,6 +96,8 @@ public:
     int mouseY = centreY;
     bool leftDown = false;
     bool rightDown = false;
+    // Whether the window shows the pointer: hidden from the start, then as the menus want it.
+    bool pointerShown = false;
 
 private:
     SessionStage stage() const;

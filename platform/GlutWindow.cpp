@@ -84,6 +84,7 @@ void GlutWindow::beginTick()
 
 void GlutWindow::warpPointer(int x, int y) { glutWarpPointer(x, y); }
 void GlutWindow::centrePointer() { glutWarpPointer(engine.centreX, engine.centreY); }
+void GlutWindow::showPointer(bool shown) { glutSetCursor(shown ? GLUT_CURSOR_LEFT_ARROW : GLUT_CURSOR_NONE); }
 void GlutWindow::fullScreen() { glutFullScreen(); }
 void GlutWindow::reshapeWindow(int width, int height) { glutReshapeWindow(width, height); }
 void GlutWindow::positionWindow(int x, int y) { glutPositionWindow(x, y); }

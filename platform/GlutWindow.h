@@ -28,6 +28,7 @@ public:
     bool isKeyHeld(Key key) const override { return keys.isHeld(key); }
     void warpPointer(int x, int y) override;
     void centrePointer() override;
+    void showPointer(bool shown) override;
     void fullScreen() override;
     void reshapeWindow(int width, int height) override;
     void positionWindow(int x, int y) override;

@@ -26,6 +26,7 @@ public:
     void centrePointer() override { warpPointer(engine.centreX, engine.centreY); }
     // The window took a new size, as the toolkit would report it.
     void resize(int width, int height) { engine.windowReshaped(width, height); }
+    void showPointer(bool shown) override { pointerShows.push_back(shown); }
     void fullScreen() override { ++fullScreenRequests; }
     void reshapeWindow(int width, int height) override { reshapeRequests.emplace_back(width, height); }
     void positionWindow(int x, int y) override { positionRequests.emplace_back(x, y); }
@@ -34,6 +35,8 @@ public:
 
     KeyState keys;
     std::vector<std::pair<int, int>> warps;
+    // Each request to show (true) or hide (false) the pointer, in order.
+    std::vector<bool> pointerShows;
     int fullScreenRequests = 0;
     std::vector<std::pair<int, int>> reshapeRequests;
     std::vector<std::pair<int, int>> positionRequests;

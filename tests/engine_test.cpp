@@ -42,6 +42,8 @@ struct JournalWindowAndMenu : ScriptedWindow, MenuManager {
     void beginTick() override { note("tick"); }
     void update() override { note("menu"); }
     void render() override { note("menu-drawn"); }
+    bool wantsPointer() const override { return pointerWanted; }
+    bool pointerWanted = false;
 };
 
 // A session that steps one world a tick a frame with the devices' record, and ends after a number of frames.
@@ -211,6 +213,17 @@ TEST_F(EngineTest, SessionsTakeOverBetweenFramesAndTheirEndIsTheLoopsStatus)
     engine.windowClosed();
     engine.finish(7);
     EXPECT_EQ(engine.exitStatus(), 0);
+}
+
+TEST_F(EngineTest, ThePointerShowsWhileTheMenusWantItAndIsAskedForOnlyWhenThatChanges)
+{
+    const std::pair<bool, std::vector<bool>> ticks[] = {
+        {false, {}}, {true, {true}}, {true, {true}}, {false, {true, false}}, {true, {true, false, true}}};
+    for (const auto& [wanted, asked] : ticks) {
+        windowAndMenu.pointerWanted = wanted;
+        engine.updateTick();
+        EXPECT_EQ(windowAndMenu.pointerShows, asked);
+    }
 }
 
 TEST(FrameClock, FrameRateIsWholeFramesPerSecondOfTheLastFrame)

@@ -382,13 +382,17 @@ TEST(Menu, TheLayerDrawsOverTheGameAndTakesThePointerInWindowPixels)
     layer.pointerMoved(twoPlayers.x - 1, twoPlayers.y + 5); // off the rows: the selection stays
     EXPECT_EQ(selectedLabel(menu), "Two players on this machine");
     EXPECT_EQ(menu.takeCues(), std::vector<MenuCue>{MenuCue::Move});
+    EXPECT_TRUE(layer.wantsPointer());
     layer.leftPressed(5, 5);
     layer.leftPressed(twoPlayers.x + 5, twoPlayers.y + 5);
 
-    // In the match: no menu, and no line unless a replay gives one; keys reach the menus as presses.
+    // In the match: no menu, and no line unless a replay gives one; keys reach the menus as presses. The
+    // pointer shows over a menu or a replay, never over play.
     layer.render();
     EXPECT_TRUE(drawn.rects.empty());
+    EXPECT_FALSE(layer.wantsPointer());
     layer.statusLine = "tick 5 of 10";
+    EXPECT_TRUE(layer.wantsPointer());
     layer.render();
     ASSERT_EQ(drawn.texts.size(), 1u);
     EXPECT_EQ(drawn.texts[0].text, "tick 5 of 10");
@@ -401,6 +405,7 @@ TEST(Menu, TheLayerDrawsOverTheGameAndTakesThePointerInWindowPixels)
     EXPECT_EQ(answered, (std::vector<Kind>{Kind::StartLocal, Kind::Pause, Kind::LeaveMatch}));
     EXPECT_TRUE(layer.takeActions().empty());
     layer.render();
+    EXPECT_TRUE(layer.wantsPointer());
     EXPECT_EQ(drawn.texts.back().text, "Quit");
     EXPECT_EQ(drawn.rects[1].first.width, 1000);
 }

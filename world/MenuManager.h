@@ -33,4 +33,6 @@ public:
     // The sounds the menus asked for since the last call, and the loudness of everything heard, from 0 to 1.
     virtual std::vector<MenuCue> takeCues() { return {}; }
     virtual float volume() const { return 1.0f; }
+    // Whether the pointer is to be seen over the window now: while there is something to point at.
+    virtual bool wantsPointer() const { return false; }
 };

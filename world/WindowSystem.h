@@ -17,6 +17,9 @@ public:
     virtual void warpPointer(int x, int y) = 0;
     // Moves the pointer to the window's centre, where steering measures from.
     virtual void centrePointer() = 0;
+    // Shows or hides the pointer over the window. It is hidden while a match is played, since player 2 steers
+    // by its motion rather than its place; menus need it seen.
+    virtual void showPointer(bool) {}
     virtual void fullScreen() = 0;
     virtual void reshapeWindow(int width, int height) = 0;
     virtual void positionWindow(int x, int y) = 0;
