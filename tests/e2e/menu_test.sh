@@ -4,13 +4,17 @@
 # to the title and Up, Enter (wrapping to Quit) ends with status 0. A setting changed in the menus
 # survives a restart, every match is then recorded and can be watched, paused and sought in from the
 # menus, a match of set length shows its result and plays again, a match hosted from the menus is joined
-# and left, and a damaged settings file gives one line and the defaults.
+# and left, two windows host and join through the menus and play a short match to its end, and a damaged
+# settings file gives one line and the defaults.
 # Usage: menu_test.sh <path to skirmora> <directory holding Content/Graphics>
 set -euo pipefail
 
 program=$(realpath "$1")
 content_root=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
+# What the test starts besides the game: the joining window and its display.
+others=()
+trap 'kill "${game_pid:-0}" "${others[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 settings="$XDG_CONFIG_HOME/skirmora/settings.ini"
 replays="$XDG_DATA_HOME/skirmora/replays"
@@ -113,6 +117,48 @@ check "leaving from the menus ends the other machine's match with status 3 ($joi
 press Escape
 await_exit 5
 check "back on the title, Escape ends with status 0 ($status)" [ "$status" -eq 0 ]
+
+# Two windows, each on a display of its own, host and join through the menus on the loopback (the joiner
+# typing the address) and play a short match to its end: both print the same summary and show the result,
+# from which Back to the menu, then Escape, ends with status 0.
+port=$((20000 + RANDOM % 20000))
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/joiner.display" 2>/dev/null &
+others+=($!)
+wait_until 10 test -s "$work/joiner.display"
+joiner_display=:$(cat "$work/joiner.display")
+# on_joiner <command...>: the command (a function of this script too) on the joiner's display.
+on_joiner() { (export DISPLAY=$joiner_display && "$@"); }
+echo "host_port = $port" >"$settings"
+start_game --menu --ticks 300
+xdotool windowfocus --sync "$window"
+sleep 1
+press Down Down Return
+mapfile -t environment < <(game_env)
+(cd "$content_root" && DISPLAY=$joiner_display XDG_CONFIG_HOME="$work/joiner_config" \
+    exec env "${environment[@]}" "$program" --menu --ticks 300) >"$work/joiner.out" 2>"$work/joiner.err" &
+joiner=$!
+others+=("$joiner")
+joiner_window=$(on_joiner timeout 20 xdotool search --sync --name '^Skirmora$' | head -n 1) || true
+on_joiner xdotool windowfocus --sync "$joiner_window"
+sleep 1
+on_joiner press Down Down Down Return
+on_joiner xdotool type --delay 100 "127.0.0.1:$port"
+on_joiner press Return
+summary() { grep -m 1 '^match ended after 300 ticks' "$1"; }
+both_ended() { summary "$work/stdout" >/dev/null && summary "$work/joiner.out" >/dev/null; }
+check "the windows hosting and joining from the menus play the short match to its end" wait_until 20 both_ended
+check "both end with the same summary: $(summary "$work/stdout")" \
+    [ "$(summary "$work/stdout")" = "$(summary "$work/joiner.out")" ]
+sleep 0.5
+xdotool windowfocus --sync "$window"
+press Down Return Escape
+await_exit 5
+check "the host shows the result: Back to the menu, then Escape, ends with status 0 ($status)" [ "$status" -eq 0 ]
+on_joiner xdotool windowfocus --sync "$joiner_window"
+on_joiner press Down Return Escape
+joiner_status=running
+wait_until 5 eval '! kill -0 $joiner 2>/dev/null' && { wait "$joiner" && joiner_status=0 || joiner_status=$?; }
+check "and so does the joiner ($joiner_status)" [ "$joiner_status" = 0 ]
 
 echo 'volume = loud' >"$settings"
 start_game --menu
