@@ -20,6 +20,8 @@
 #include "Recordings.h"
 #include "ReplayFile.h"
 #include "ReplaySession.h"
+#include "ViewerLayer.h"
+#include "ViewerSession.h"
 
 namespace {
 
@@ -142,18 +144,26 @@ int main(int argc, char** argv)
 
     // The session is made before the engine, so that the console's start-up lines come in their order.
     std::unique_ptr<Session> session;
+    // A recording in a window is watched at will, its keys and line in the engine's layer above the game.
+    ViewerSession* watched = nullptr;
     if (options.role != Options::Role::Alone) {
         session = onlineSession(options, recording ? &*recording : nullptr);
         if (!session) return kUsageStatus;
-    } else if (replay) {
+    } else if (replay && options.headless) {
         session = std::make_unique<ReplaySession>(std::cout, std::move(replay->ticks));
+    } else if (replay) {
+        auto viewer = std::make_unique<ViewerSession>(std::move(replay->ticks), std::cout);
+        watched = viewer.get();
+        session = std::move(viewer);
     } else {
         session = std::make_unique<LocalSession>(std::cout, makePlayerSource(options.player1),
                                                  makePlayerSource(options.player2), options.ticks,
                                                  recording ? &*recording : nullptr);
     }
-    MenuManager menu;
-    Engine engine(menu);
+    MenuManager noMenus;
+    std::optional<ViewerLayer> viewerLayer;
+    if (watched != nullptr) viewerLayer.emplace(*watched);
+    Engine engine(viewerLayer ? *viewerLayer : noMenus);
     engine.images = arenaImages(data->graphics());
     if (!options.mute && !options.headless) engine.soundsDir = data->sounds();
     engine.setSession(std::move(session));

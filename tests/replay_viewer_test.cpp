@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ReplayViewer.h"
+#include "ViewerSession.h"
 
 // The replay viewer: each of its moves leaves the match exactly where a straight replay stands at the
 // same tick, and the console shows every tick's lines once.
@@ -154,7 +155,7 @@ TEST_F(ReplayViewerTest, SpeedsRunAQuarterToEightTicksAFrame)
     // Every tick played is heard, in order.
     const std::vector<TickRun> runs = viewer.takeTickRuns();
     ASSERT_EQ(runs.size(), 93u);
-    EXPECT_EQ(runs.back().tick, viewer.tick());
+    EXPECT_EQ(runs.back().tick, viewer.tick() - 1); // numbered from 0
     EXPECT_EQ(viewer.statusLine(), "tick 93 of 2600  (0:01 / 0:41)  speed 8x");
     viewer.togglePause();
     viewer.slower();
@@ -179,6 +180,37 @@ TEST(ReplayViewer, ARecordedEscapeEndsTheReplay)
     empty.togglePause();
     empty.frame();
     EXPECT_EQ(empty.tick(), 0u);
+}
+
+// As a session in a window: it stands at the end, saying so once, and Escape (held, as the window reports
+// it) leaves with 0 once the end was reached, and with 1 before, as a replay left early always did.
+TEST(ReplayViewer, TheSessionSaysOnceThatTheEndWasReachedAndEscapeLeaves)
+{
+    const auto escape = [] {
+        TickInput held;
+        held.window.quit = true;
+        return held;
+    };
+    for (const std::size_t framesBeforeEscape : {std::size_t{40}, std::size_t{90}}) {
+        std::ostringstream console;
+        ViewerSession session(randomTicks(5, 60), console);
+        EXPECT_EQ(console.str(), "base init\nder init\n"); // built at once, before the window's lines
+        session.begin({});
+        session.frame({});
+        // Heard as the first tick, numbered as every session numbers its ticks.
+        const std::vector<TickRun> first = session.takeTickRuns();
+        ASSERT_EQ(first.size(), 1u);
+        EXPECT_EQ(first[0].tick, 0u);
+        for (std::size_t frame = 1; frame < framesBeforeEscape; ++frame) session.frame({});
+        EXPECT_FALSE(session.finished());
+        const std::string ended = "\nreplay ended after 60 ticks: ";
+        std::size_t said = 0;
+        for (auto at = console.str().find(ended); at != std::string::npos; at = console.str().find(ended, at + 1))
+            ++said;
+        EXPECT_EQ(said, framesBeforeEscape > 60 ? 1u : 0u);
+        session.frame(escape());
+        EXPECT_EQ(session.finished(), framesBeforeEscape > 60 ? 0 : 1);
+    }
 }
 
 } // namespace

@@ -28,10 +28,21 @@ std::size_t ticksUpToQuit(const std::vector<TickInput>& ticks)
 
 } // namespace
 
+ReplayViewer::ReplayViewer(std::vector<TickInput> ticks, std::ostream& console, StartLater)
+    : ticks(std::move(ticks)), ticksInMatch(ticksUpToQuit(this->ticks)), gate(console.rdbuf()), console(&gate),
+      shown(std::make_unique<MySim>(this->console))
+{
+}
+
 ReplayViewer::ReplayViewer(std::vector<TickInput> ticks, std::ostream& console,
                            std::map<std::string, std::uint32_t> textureNames, std::size_t snapshotLimit)
-    : ticks(std::move(ticks)), ticksInMatch(ticksUpToQuit(this->ticks)), gate(console.rdbuf()), console(&gate),
-      shown(std::make_unique<MySim>(this->console)), snapshotLimit(std::max<std::size_t>(snapshotLimit, 2))
+    : ReplayViewer(std::move(ticks), console, StartLater{})
+{
+    this->snapshotLimit = std::max<std::size_t>(snapshotLimit, 2);
+    start(std::move(textureNames));
+}
+
+void ReplayViewer::start(std::map<std::string, std::uint32_t> textureNames)
 {
     shown->textureNames = std::move(textureNames);
     shown->init();
@@ -49,7 +60,8 @@ void ReplayViewer::runTick(bool heardTick)
         reached = current;
         keepSnapshotIfDue();
     }
-    if (heardTick) heard.push_back({static_cast<std::uint32_t>(current), shown->events});
+    // Numbered from 0, as every other session numbers the ticks it runs.
+    if (heardTick) heard.push_back({static_cast<std::uint32_t>(current - 1), shown->events});
     gate.open = true;
 }
 

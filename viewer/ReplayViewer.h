@@ -66,6 +66,12 @@ public:
     // but in tests.
     ReplayViewer(std::vector<TickInput> ticks, std::ostream& console,
                  std::map<std::string, std::uint32_t> textureNames = {}, std::size_t snapshotLimit = kMaxSnapshots);
+    // The same, for a window whose textures load later: the match is built at once (its start-up lines come
+    // first) but set up only by start(), which must come before anything else.
+    struct StartLater {};
+    ReplayViewer(std::vector<TickInput> ticks, std::ostream& console, StartLater);
+    // Sets the match up with the textures named, and keeps its first snapshot.
+    void start(std::map<std::string, std::uint32_t> textureNames);
 
     MySim& match() { return *shown; }
     const MySim& match() const { return *shown; }
@@ -116,7 +122,7 @@ private:
     // snapshots[i] holds the match after tick i * gap.
     std::vector<MatchSnapshot> snapshots;
     std::size_t gap = kSnapshotTicks;
-    std::size_t snapshotLimit;
+    std::size_t snapshotLimit = kMaxSnapshots;
     std::size_t current = 0;
     std::size_t reached = 0;
     bool isPaused = false;

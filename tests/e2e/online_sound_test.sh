@@ -62,7 +62,13 @@ done
 check "rollbacks stopped undone events ($stopped)" [ "$stopped" -gt 0 ]
 
 # The match itself, heard offline: every event of every tick once.
-play replay --replay "$work/match.replay" || true
+# The replay stands on its last tick once it has played them all; Escape leaves then.
+play replay --replay "$work/match.replay" &
+pids+=($!)
+wait_until 30 grep -q '^replay ended after' "$work/replay.out" || true
+xdotool mousemove 400 300
+hold Escape 0.3
+wait "${pids[-1]}" || true
 ledger replay >/dev/null
 check "the replay played the match's events ($(wc -l <"$work/replay.sounding"))" \
     [ "$(wc -l <"$work/replay.sounding")" -gt 20 ]

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Records a match of the built program under a virtual X display, played with random real input,
 # then checks that it replays headless to the very same game lines, that a live Escape still
-# ends a replay on screen, and that a recording the disk refuses ends in one message, not the match.
+# ends a replay on screen, that one watched to its end says so once and stands there, and that a
+# recording the disk refuses ends in one message, not the match.
 # Usage: replay_test.sh <path to skirmora> <repository root> [seconds of play, default 12]
 # REPLAY_SEED fixes the random input (the seed in use is printed).
 set -euo pipefail
@@ -69,6 +70,19 @@ sleep 1
 press_escape
 await_exit 5
 check "live Escape ends an on-screen replay with status 1 ($status)" [ "$status" = 1 ]
+
+# Watched to its end at 8x (Up three times): its last word once, standing there until Escape leaves with 0.
+start_game --replay "$work/match.replay"
+xdotool mousemove 400 300
+sleep 0.5
+xdotool key Up sleep 0.15 key Up sleep 0.15 key Up
+check "an on-screen replay watched to its end says so" wait_until 10 grep -q "^replay ended after $ticks ticks:" "$work/stdout"
+sleep 0.5
+check "and stands there" alive
+press_escape
+await_exit 5
+check "Escape then leaves with status 0 ($status)" [ "$status" = 0 ]
+check "the last word came once" [ "$(grep -c '^replay ended after' "$work/stdout")" = 1 ]
 
 # Every write to /dev/full fails, the first (the version line) before the first tick.
 start_game --record /dev/full
