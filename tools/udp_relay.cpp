@@ -67,7 +67,6 @@ int main(int argc, char** argv)
     if (connect(hostSide, reinterpret_cast<const sockaddr*>(&host), sizeof host) != 0) fail("connect");
 
     sockaddr_in joiner{};
-    bool joinerKnown = false;
     std::priority_queue<Held, std::vector<Held>, std::greater<>> held;
     long forwarded = 0, dropped = 0;
     std::vector<std::uint8_t> buffer(65536);
@@ -86,11 +85,11 @@ int main(int argc, char** argv)
                                           reinterpret_cast<sockaddr*>(&from), &fromSize);
             if (size < 0) continue;
             const bool towardsHost = side == 0;
-            // Only a loopback joiner is served; the first one to speak is the one.
+            // Only a loopback joiner is served: the latest one to speak, so that a joiner that tries again, from a
+            // new port, is heard.
             if (towardsHost) {
                 if (from.sin_addr.s_addr != htonl(INADDR_LOOPBACK)) continue;
-                if (!joinerKnown) joiner = from, joinerKnown = true;
-                if (from.sin_port != joiner.sin_port) continue;
+                joiner = from;
             }
             if (long(random() % 100) < dropPercent) {
                 ++dropped;

@@ -226,8 +226,17 @@ badlink)
         done
         for i in 0 1 2 3 4; do
             n=$((wave * 5 + i))
-            ended_with "host$n"
             ended_with "join$n"
+            # A quarter of the handshake's datagrams lost too, and ENet's waits double with each loss: a join may
+            # find nobody within its 10 s, as a player on such a link would. Like that player, try once more; the
+            # host is still waiting. What is checked is that every match that begins ends right.
+            js=join${n}_status
+            if [ "${!js}" = 2 ] && grep -q "nobody answered" "join$n.err"; then
+                echo "note: join$n found nobody through the bad link within 10 s; joining again"
+                side "join$n" --join "127.0.0.1:$((port + 10 * n + 1))" --player2 "random:$((n + 50))"
+                ended_with "join$n"
+            fi
+            ended_with "host$n"
             agree 600 "host$n" "join$n"
             grep -h skirmora: "host$n.err" "join$n.err"
             hs=host${n}_status js=join${n}_status
