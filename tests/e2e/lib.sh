@@ -75,6 +75,18 @@ pixels() {
 
 # count|meanx <image> <kind> [region]: one field of pixels.
 count() { pixels "$@" | cut -d' ' -f1; }
+# where <kind>: "meanX meanY" of that kind's pixels in a fresh shot that shows some (tries for 3 s).
+where() {
+    local n x y tries=30
+    while read -r n x y < <(pixels "$(shot "where_$1")" "$1") && ((n < 100 && --tries > 0)); do sleep 0.1; done
+    echo "$x $y"
+}
+# moves <kind>: a fresh shot shows that kind more than 15 pixels from (x0, y0), where it was first seen.
+# The camera follows both players, so a player's own motion shows only once it outruns the view's.
+moves() {
+    read -r x1 y1 < <(where "$1")
+    holds "($x1 - $x0)^2 + ($y1 - $y0)^2 > 225"
+}
 meanx() { pixels "$@" | cut -d' ' -f2; }
 
 # wait_until <seconds> <command...>: polls the command until it succeeds; fails after the timeout.

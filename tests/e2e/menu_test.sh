@@ -23,16 +23,6 @@ replays="$XDG_DATA_HOME/skirmora/replays"
 press() { for key in "$@"; do xdotool key "$key" && sleep 0.15; done; }
 # picture <name>: a digest of the picture above the overlay (whose frame rate changes as it stands).
 picture() { convert "$(shot "$1")" -crop 800x550+0+0 +repage rgb:- | md5sum | cut -d' ' -f1; }
-# where <kind>: "meanX meanY" of that kind's pixels in a fresh shot that shows some (tries for 3 s).
-where() {
-    local n x y tries=30
-    while read -r n x y < <(pixels "$(shot "where_$1")" "$1") && ((n < 100 && --tries > 0)); do sleep 0.1; done
-    echo "$x $y"
-}
-moves() {
-    read -r x1 y1 < <(where "$1")
-    holds "($x1 - $x0)^2 + ($y1 - $y0)^2 > 225"
-}
 quit_from_title() {
     press Up Return
     await_exit 5
