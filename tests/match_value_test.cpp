@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "BusyInput.h"
 #include "Camera.h"
 #include "Component.h"
 #include "GameObject.h"
@@ -66,29 +67,8 @@ std::string stateOf(const MySim& game, bool withCamera = true)
     return text + line;
 }
 
-// Random input for both players that fires a lot: player 1's keys flip now and then, player 2
-// steers around the centre and holds the button most of the time.
-class RandomInput {
-public:
-    explicit RandomInput(unsigned seed) : random(seed) {}
-    TickInput next()
-    {
-        for (std::size_t key = 0; key < Player1Input::kKeys; ++key)
-            if (random() % 12 == 0) held ^= static_cast<std::uint8_t>(1u << key);
-        TickInput input;
-        input.match.player1.keys = held;
-        input.match.player2 = {static_cast<int>(random() % 61) - 30, static_cast<int>(random() % 61) - 30,
-                               random() % 5 != 0, random() % 400 == 0};
-        return input;
-    }
-
-private:
-    std::mt19937 random;
-    std::uint8_t held = 0;
-};
-
 // Console and state after every tick.
-std::vector<std::string> play(HeadlessMatch& match, RandomInput& input, int ticks, bool withCamera = true)
+std::vector<std::string> play(HeadlessMatch& match, BusyInput& input, int ticks, bool withCamera = true)
 {
     std::vector<std::string> seen;
     for (int tick = 0; tick < ticks; ++tick) {
@@ -102,7 +82,7 @@ TEST(MatchValue, TwoMatchesSteppedInTurnEachPlayAsTheyDoAlone)
 {
     constexpr int kTicks = 1500;
     HeadlessMatch aloneA, aloneB;
-    RandomInput inputA(11), inputB(12);
+    BusyInput inputA(11), inputB(12);
     const std::vector<std::string> a = play(aloneA, inputA, kTicks);
     const std::vector<std::string> b = play(aloneB, inputB, kTicks);
     ASSERT_NE(a.back(), b.back());
@@ -110,7 +90,7 @@ TEST(MatchValue, TwoMatchesSteppedInTurnEachPlayAsTheyDoAlone)
     HeadlessMatch matchA, matchB;
     EXPECT_EQ(matchA.startUp, "base init\nder init\n0\n");
     EXPECT_EQ(matchB.startUp, matchA.startUp);
-    RandomInput againA(11), againB(12);
+    BusyInput againA(11), againB(12);
     for (int tick = 0; tick < kTicks; ++tick) {
         ASSERT_EQ(play(matchA, againA, 1).front(), a[static_cast<std::size_t>(tick)]) << "match A, tick " << tick + 1;
         ASSERT_EQ(play(matchB, againB, 1).front(), b[static_cast<std::size_t>(tick)]) << "match B, tick " << tick + 1;
@@ -129,7 +109,7 @@ TEST(MatchValue, RestoringASavedTickReplaysTheSameHundredTicks)
     std::size_t mostBodies = 0;
     for (int round = 0; round < 6; ++round) {
         HeadlessMatch match;
-        RandomInput warmUp(100 + static_cast<unsigned>(round));
+        BusyInput warmUp(100 + static_cast<unsigned>(round));
         play(match, warmUp, static_cast<int>(chooser() % 1500));
         // Weak players, so that both die and come back within the hundred ticks.
         match.game.p1Health = std::min(match.game.p1Health, 20);
@@ -139,7 +119,7 @@ TEST(MatchValue, RestoringASavedTickReplaysTheSameHundredTicks)
         const MatchSnapshot saved = match.game.save();
         ASSERT_EQ(stateOf(match.game), before) << "saving changed the match";
 
-        RandomInput first(200 + static_cast<unsigned>(round));
+        BusyInput first(200 + static_cast<unsigned>(round));
         const std::vector<std::string> played = play(match, first, 100, false);
         respawns += match.game.p1Score + match.game.p2Score;
         for (const std::string& tick : played) mostBodies = std::max(mostBodies, tick.size());
@@ -149,13 +129,13 @@ TEST(MatchValue, RestoringASavedTickReplaysTheSameHundredTicks)
         ASSERT_EQ(stateOf(match.game, false), matchBefore);
         EXPECT_EQ(match.game.camera.position, view.position);
         EXPECT_EQ(match.game.camera.viewWidth, view.viewWidth);
-        RandomInput second(200 + static_cast<unsigned>(round));
+        BusyInput second(200 + static_cast<unsigned>(round));
         const std::vector<std::string> again = play(match, second, 100, false);
         for (std::size_t tick = 0; tick < again.size(); ++tick)
             ASSERT_EQ(again[tick], played[tick]) << "round " << round << ", tick " << tick + 1 << " after the restore";
         // A snapshot stays valid after it was restored: once more, straight to its end.
         match.game.restore(saved);
-        RandomInput third(200 + static_cast<unsigned>(round));
+        BusyInput third(200 + static_cast<unsigned>(round));
         EXPECT_EQ(play(match, third, 100, false).back(), played.back());
     }
     EXPECT_GE(respawns, 3);

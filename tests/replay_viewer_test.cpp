@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "BusyInput.h"
 #include "ReplayViewer.h"
 #include "ViewerSession.h"
 
@@ -15,18 +16,9 @@ namespace {
 // Busy random input for both players, with deaths and respawns, bullets and balls in flight.
 std::vector<TickInput> randomTicks(unsigned seed, int count)
 {
-    std::mt19937 random(seed);
+    BusyInput input(seed);
     std::vector<TickInput> ticks;
-    std::uint8_t held = 0;
-    for (int tick = 0; tick < count; ++tick) {
-        for (std::size_t key = 0; key < Player1Input::kKeys; ++key)
-            if (random() % 12 == 0) held ^= static_cast<std::uint8_t>(1u << key);
-        TickInput input;
-        input.match.player1.keys = held;
-        input.match.player2 = {static_cast<int>(random() % 61) - 30, static_cast<int>(random() % 61) - 30,
-                               random() % 5 != 0, random() % 400 == 0};
-        ticks.push_back(input);
-    }
+    for (int tick = 0; tick < count; ++tick) ticks.push_back(input.next());
     return ticks;
 }
 
