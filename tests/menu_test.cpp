@@ -144,10 +144,10 @@ TEST(Menu, HostingWaitsWithThePortAndAddressesAndOnlineEscapeOffersToLeave)
     const MenuAction host = chooseItem(menu, "Host an online match");
     EXPECT_EQ(host.kind, Kind::Host);
     EXPECT_EQ(host.port, 7800);
-    menu.setHostAddresses({"192.0.2.10", "198.51.100.7"});
+    menu.setHostAddresses({"127.0.0.1", "127.0.0.5"});
     EXPECT_EQ(menu.page().lines,
               (std::vector<std::string>{"Waiting for the other player on UDP port 7800",
-                                        "Give them one of these addresses:", "192.0.2.10", "198.51.100.7"}));
+                                        "Give them one of these addresses:", "127.0.0.1", "127.0.0.5"}));
     EXPECT_EQ(menu.page().items, (std::vector<std::string>{"Give up"}));
     EXPECT_EQ(menu.press(MenuKey::Escape).kind, Kind::CancelWaiting);
     EXPECT_EQ(selectedLabel(menu), "Host an online match");
@@ -174,24 +174,24 @@ TEST(Menu, HostingWaitsWithThePortAndAddressesAndOnlineEscapeOffersToLeave)
 TEST(Menu, JoiningTakesATypedAddressAndOffersTheLastOne)
 {
     Settings settings;
-    settings.joinAddress = "192.0.2.10";
+    settings.joinAddress = "127.0.0.1";
     Menu menu(settings, std::nullopt);
     chooseItem(menu, "Join an online match");
-    EXPECT_EQ(menu.page().items, (std::vector<std::string>{"Address: 192.0.2.10_", "Join", "Back"}));
+    EXPECT_EQ(menu.page().items, (std::vector<std::string>{"Address: 127.0.0.1_", "Join", "Back"}));
     // Typing edits the address, W and S included; Up and Down still move.
     for (int i = 0; i < 10; ++i) menu.press(MenuKey::Backspace);
-    for (const char c : std::string("ws.example:7800 \t")) menu.type(c);
-    EXPECT_EQ(selectedLabel(menu), "Address: ws.example:7800_");
+    for (const char c : std::string("ws.localhost:7800 \t")) menu.type(c);
+    EXPECT_EQ(selectedLabel(menu), "Address: ws.localhost:7800_");
     const MenuAction join = menu.press(MenuKey::Enter);
     EXPECT_EQ(join.kind, Kind::Join);
-    EXPECT_EQ(join.address, "ws.example:7800");
-    EXPECT_EQ(menu.settings().joinAddress, "ws.example:7800");
-    EXPECT_EQ(menu.page().lines, (std::vector<std::string>{"Waiting for ws.example:7800"}));
+    EXPECT_EQ(join.address, "ws.localhost:7800");
+    EXPECT_EQ(menu.settings().joinAddress, "ws.localhost:7800");
+    EXPECT_EQ(menu.page().lines, (std::vector<std::string>{"Waiting for ws.localhost:7800"}));
 
     // Nobody answered: back to the address, saying why; an empty address is not joined.
-    menu.startFailed("nobody answered at ws.example:7800 within 10 s");
+    menu.startFailed("nobody answered at ws.localhost:7800 within 10 s");
     EXPECT_EQ(menu.screen(), Screen::Join);
-    EXPECT_EQ(menu.page().notice, "nobody answered at ws.example:7800 within 10 s");
+    EXPECT_EQ(menu.page().notice, "nobody answered at ws.localhost:7800 within 10 s");
     for (int i = 0; i < 20; ++i) menu.press(MenuKey::Backspace);
     menu.press(MenuKey::Down);
     EXPECT_EQ(menu.press(MenuKey::Enter).kind, Kind::None);

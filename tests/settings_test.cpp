@@ -20,7 +20,7 @@ Settings unusual()
     settings.mute = true;
     settings.fullScreen = true;
     settings.inputDelay = 8;
-    settings.joinAddress = "host.example:7800";
+    settings.joinAddress = "localhost:7800";
     settings.hostPort = 65535;
     settings.computerLevel = ComputerLevel::Hard;
     settings.personPlayer = 2;
