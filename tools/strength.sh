@@ -45,11 +45,16 @@ fail() {
     verdict=1
 }
 
+# against <own source> <other source> <role>: match with the own source on player <role>'s side.
+against() {
+    if (($3 == 1)); then match "$1" "$2" 1; else match "$2" "$1" 2; fi
+}
+
 declare -A idle_margin
 for role in 1 2; do
     sum=0
     for seed in 1 2 3 4 5 6; do
-        if ((role == 1)); then read -r own other _ < <(match idle "random:$seed" 1); else read -r own other _ < <(match "random:$seed" idle 2); fi
+        read -r own other _ < <(against idle "random:$seed" "$role")
         sum=$((sum + own - other))
     done
     idle_margin[$role]=$sum
@@ -74,24 +79,16 @@ for level in easy normal hard; do
         }
         bot_margin=0 bot_wins=0 bot_losses=0 random_margin=0 random_wins=0
         for seed in 1 2 3 4 5 6; do
-            if ((role == 1)); then
-                read -r own other rest < <(match "bot:$level:$seed" "bot:normal:$((seed + 100))" 1)
-            else
-                read -r own other rest < <(match "bot:normal:$((seed + 100))" "bot:$level:$seed" 2)
-            fi
+            read -r own other rest < <(against "bot:$level:$seed" "bot:normal:$((seed + 100))" "$role")
             tally "$own" "$other" $rest
             bot_margin=$((bot_margin + own - other))
             if ((own > other)); then bot_wins=$((bot_wins + 1)); else bot_losses=$((bot_losses + 1)); fi
-            if ((role == 1)); then
-                read -r own other rest < <(match "bot:$level:$seed" "random:$seed" 1)
-            else
-                read -r own other rest < <(match "random:$seed" "bot:$level:$seed" 2)
-            fi
+            read -r own other rest < <(against "bot:$level:$seed" "random:$seed" "$role")
             tally "$own" "$other" $rest
             random_margin=$((random_margin + own - other))
             ((own > other)) && random_wins=$((random_wins + 1))
             if ((seed <= 3)); then
-                if ((role == 1)); then read -r own other rest < <(match "bot:$level:$seed" idle 1); else read -r own other rest < <(match idle "bot:$level:$seed" 2); fi
+                read -r own other rest < <(against "bot:$level:$seed" idle "$role")
                 tally "$own" "$other" $rest
             fi
         done
