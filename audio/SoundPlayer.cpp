@@ -274,5 +274,8 @@ void SoundPlayer::playCue(SoundCue cue)
 
 void SoundPlayer::setVolume(float fraction)
 {
-    if (device) alListenerf(AL_GAIN, std::clamp(fraction, 0.0f, 1.0f));
+    const float wanted = std::clamp(fraction, 0.0f, 1.0f);
+    if (!device || wanted == volume) return;
+    volume = wanted;
+    alListenerf(AL_GAIN, volume);
 }

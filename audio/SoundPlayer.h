@@ -54,7 +54,8 @@ public:
     void stopAll();
     // Plays a cue straight ahead, at its clip's own loudness.
     void playCue(SoundCue cue);
-    // The loudness of everything, from 0 (silent) to 1 (as the clips are made).
+    // The loudness of everything, from 0 (silent) to 1 (as the clips are made). Cheap to call every tick: the
+    // device hears only of a change.
     void setVolume(float fraction);
     // Whether a device was opened (otherwise everything is silent).
     bool hasDevice() const;
@@ -62,4 +63,5 @@ public:
 private:
     struct Device;
     std::unique_ptr<Device> device;
+    float volume = 1.0f;
 };
